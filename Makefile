@@ -1,0 +1,45 @@
+# Front door: `make run`, `make test`, `make bench`.
+BUILD      ?= build
+TESTBUILD  ?= build/test
+BENCHBUILD ?= build/bench
+JOBS       ?= $(shell nproc)
+
+DEBIAN_PACKAGES = build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev \
+  mdbtools mdbtools-dev libchm-dev fp-utils fonts-liberation \
+  xvfb xauth imagemagick poppler-utils
+
+.PHONY: run test bench deps build sample clean
+
+deps:
+	@missing=""; for p in $(DEBIAN_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  if [ "$$(id -u)" = 0 ]; then SUDO=""; else SUDO=sudo; fi; \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+sample: build
+	@mkdir -p $(BUILD)/sample
+	@[ -f $(BUILD)/sample/KORVA.mdb ] || $(BUILD)/orvane-make-register --out $(BUILD)/sample/KORVA.mdb
+
+run: sample
+	@if [ -x $(BUILD)/orvane ]; then cd $(BUILD)/sample && ../orvane; \
+	else echo "The sample register is in $(BUILD)/sample/KORVA.mdb; the main window is not built yet."; fi
+
+test: deps
+	cmake -S . -B $(TESTBUILD) -DCMAKE_BUILD_TYPE=Debug -DORVANE_SANITIZE=ON >/dev/null
+	cmake --build $(TESTBUILD) -j $(JOBS)
+	cd $(TESTBUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCHBUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BENCHBUILD) -j $(JOBS)
+	@if [ -x $(BENCHBUILD)/bench/orvane-bench ]; then cd $(BENCHBUILD) && QT_QPA_PLATFORM=offscreen ./bench/orvane-bench; \
+	else echo "no benchmarks built"; fi
+
+clean:
+	rm -rf $(BUILD)

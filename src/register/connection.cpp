@@ -1,0 +1,213 @@
+#include "register/connection.h"
+
+#include "register/access_import.h"
+#include "register/schema.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QUuid>
+
+namespace reg {
+
+const QString connectionString =
+    QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=KORVA.mdb;Mode=Read;Persist Security Info=False");
+
+ConnectionInfo parseConnectionString(const QString& cs)
+{
+    ConnectionInfo info;
+    for (const QString& part : cs.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const int eq = part.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        const QString key = part.left(eq).trimmed().toLower();
+        const QString value = part.mid(eq + 1).trimmed();
+        if (key == QLatin1String("provider"))
+            info.provider = value;
+        else if (key == QLatin1String("data source"))
+            info.dataSource = value;
+        else if (key == QLatin1String("mode"))
+            info.readOnly = value.compare(QLatin1String("read"), Qt::CaseInsensitive) == 0 ||
+                            value.startsWith(QLatin1String("read "), Qt::CaseInsensitive);
+    }
+    return info;
+}
+
+FileFormat detectFormat(const QString& path)
+{
+    const QFileInfo fi(path);
+    if (!fi.exists())
+        return FileFormat::Missing;
+    if (fi.isDir())
+        return FileFormat::Directory;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return FileFormat::Unreadable;
+    const QByteArray head = f.read(32);
+    if (head.isEmpty())
+        return FileFormat::Empty;
+    if (head.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return FileFormat::SQLite;
+    if (head.size() >= 19 && (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB"))
+        return FileFormat::Access;
+    return FileFormat::Unknown;
+}
+
+Connection::Connection() : name_(QStringLiteral("register-") + QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
+
+Connection::~Connection()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(name_, false);
+        if (db.isValid())
+            db.close();
+    }
+    if (QSqlDatabase::contains(name_))
+        QSqlDatabase::removeDatabase(name_);
+}
+
+QSqlDatabase Connection::database() const { return QSqlDatabase::database(name_, false); }
+
+sqlite3* Connection::handle() const
+{
+    const QVariant v = database().driver()->handle();
+    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+        return *static_cast<sqlite3* const*>(v.data());
+    return nullptr;
+}
+
+void Connection::open(const QString& cs, const QString&, const QString&)
+{
+    const ConnectionInfo info = parseConnectionString(cs);
+    const QString fileName = info.dataSource;
+    const QString path = QDir::current().absoluteFilePath(fileName);
+    path_ = path;
+    switch (detectFormat(path)) {
+    case FileFormat::Missing:
+        throw RegisterError(QStringLiteral("Could not find file '%1'.").arg(path));
+    case FileFormat::Directory:
+        throw RegisterError(QStringLiteral("%1 is a directory, not a register database file.").arg(path));
+    case FileFormat::Unreadable:
+        throw RegisterError(QStringLiteral("%1 cannot be read: permission denied.").arg(path));
+    case FileFormat::Empty:
+        throw RegisterError(QStringLiteral("%1 is not a register database: the file is empty.").arg(fileName));
+    case FileFormat::Unknown:
+        throw RegisterError(
+            QStringLiteral("%1 is not a register database: it is neither an Access nor an SQLite database file.")
+                .arg(fileName));
+    case FileFormat::SQLite:
+        openSqlite(path);
+        break;
+    case FileFormat::Access:
+        openAccess(path);
+        break;
+    }
+    try {
+        checkSchema(fileName);
+    } catch (...) {
+        database().close();
+        throw;
+    }
+    open_ = true;
+}
+
+void Connection::openSqlite(const QString& path)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+    // immutable=1: no locks, no journal, nothing written beside the file.
+    QUrl url = QUrl::fromLocalFile(path);
+    db.setDatabaseName(QStringLiteral("file:") + QString::fromUtf8(url.toEncoded(QUrl::RemoveScheme)) +
+                       QStringLiteral("?immutable=1"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+    if (!db.open())
+        throw RegisterError(QStringLiteral("%1 cannot be opened: %2").arg(path, db.lastError().text()));
+    access_ = false;
+    // A file shorter than its header says is a truncated copy.
+    QSqlQuery q(db);
+    qint64 pageSize = 0, pageCount = 0;
+    if (q.exec(QStringLiteral("PRAGMA page_size")) && q.next())
+        pageSize = q.value(0).toLongLong();
+    if (q.exec(QStringLiteral("PRAGMA page_count")) && q.next())
+        pageCount = q.value(0).toLongLong();
+    q.finish();
+    if (pageSize > 0 && QFileInfo(path).size() < pageSize * pageCount) {
+        db.close();
+        throw RegisterError(QStringLiteral("%1 is damaged: the file is shorter than the database it holds "
+                                           "(a truncated copy?)")
+                                .arg(QFileInfo(path).fileName()));
+    }
+}
+
+void Connection::openAccess(const QString& path)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+    db.setDatabaseName(QStringLiteral(":memory:"));
+    if (!db.open())
+        throw RegisterError(QStringLiteral("An in-memory database cannot be created: %1").arg(db.lastError().text()));
+    access_ = true;
+    const QStringList present = accessTableNames(path);
+    for (const TableColumns& t : registerTables()) {
+        bool found = false;
+        for (const QString& p : present)
+            found = found || p.compare(t.table, Qt::CaseInsensitive) == 0;
+        if (!found)
+            throw RegisterError(QStringLiteral("%1 is not a register database: table %2 is missing")
+                                    .arg(QFileInfo(path).fileName(), t.table));
+    }
+    QStringList names;
+    for (const TableColumns& t : registerTables())
+        names << t.table;
+    importAccess(path, handle(), names, progress_);
+    QSqlQuery q(db);
+    for (const QString& s : createIndexStatements())
+        if (!q.exec(s))
+            throw RegisterError(q.lastError().text());
+}
+
+void Connection::checkSchema(const QString& fileName)
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table','view')")))
+        throw RegisterError(QStringLiteral("%1 is not a register database: %2")
+                                .arg(fileName, q.lastError().databaseText()));
+    QStringList tables;
+    while (q.next())
+        tables << q.value(0).toString().toLower();
+    for (const TableColumns& t : registerTables()) {
+        if (!tables.contains(t.table))
+            throw RegisterError(
+                QStringLiteral("%1 is not a register database: table %2 is missing").arg(fileName, t.table));
+        QSqlQuery cols(database());
+        if (!cols.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(t.table)))
+            throw RegisterError(QStringLiteral("%1 is not a register database: %2")
+                                    .arg(fileName, cols.lastError().databaseText()));
+        QStringList have;
+        while (cols.next())
+            have << cols.value(1).toString().toLower();
+        for (const QString& c : t.columns)
+            if (!have.contains(c.toLower()))
+                throw RegisterError(QStringLiteral("%1 is not a register database: column %2.%3 is missing")
+                                        .arg(fileName, t.table, c));
+    }
+}
+
+Recordset Connection::execute(const QString& sql)
+{
+    if (!open_)
+        throw RegisterError(QStringLiteral("Operation is not allowed when the object is closed."));
+    auto q = std::make_unique<QSqlQuery>(database());
+    q->setForwardOnly(true);
+    if (!q->exec(sql)) {
+        const QSqlError e = q->lastError();
+        throw RegisterError(e.databaseText().isEmpty() ? e.text() : e.databaseText());
+    }
+    return Recordset(std::move(q));
+}
+
+}  // namespace reg

@@ -1,0 +1,86 @@
+#pragma once
+// The one connection to the register database, opened read-only from the
+// connection string. An SQLite register is opened in place (immutable); an
+// Access register is read with libmdb into an in-memory SQLite database.
+
+#include "register/recordset.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+#include <stdexcept>
+
+struct sqlite3;
+
+namespace reg {
+
+extern const QString connectionString;
+
+class RegisterError : public std::runtime_error {
+public:
+    explicit RegisterError(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
+    QString message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+struct ConnectionInfo {
+    QString provider;
+    QString dataSource;
+    bool readOnly = false;
+};
+// The parts of a connection string ("key=value;..."; keys case-insensitive).
+ConnectionInfo parseConnectionString(const QString& cs);
+
+enum class FileFormat { Missing, Directory, Unreadable, Empty, SQLite, Access, Unknown };
+// Decides the format of a file by its first bytes.
+FileFormat detectFormat(const QString& path);
+
+struct ImportProgress {
+    QString table;
+    qint64 rowsRead = 0;   // rows read so far, all tables
+    qint64 rowsTotal = 0;  // rows in all the tables being read
+};
+using ProgressFn = std::function<void(const ImportProgress&)>;
+
+class Connection {
+public:
+    enum State { adStateClosed = 0, adStateOpen = 1 };
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Opens the data source of the connection string, relative to the working
+    // directory. Throws RegisterError with a message naming the file and what is
+    // wrong with it.
+    void open(const QString& connectionString, const QString& user = QString(), const QString& password = QString());
+    int state() const { return open_ ? adStateOpen : adStateClosed; }
+    bool isOpen() const { return open_; }
+    // "adUseClient" in the classic API; kept for fidelity, it changes nothing here.
+    void setCursorLocationClient() { clientCursor_ = true; }
+    bool cursorLocationClient() const { return clientCursor_; }
+
+    // Runs one SELECT; throws RegisterError with the engine's message.
+    Recordset execute(const QString& sql);
+    QSqlDatabase database() const;
+    sqlite3* handle() const;
+    QString filePath() const { return path_; }
+    bool isAccess() const { return access_; }
+
+    void setProgress(ProgressFn fn) { progress_ = std::move(fn); }
+
+private:
+    void openSqlite(const QString& path);
+    void openAccess(const QString& path);
+    void checkSchema(const QString& fileName);
+    QString name_;
+    QString path_;
+    bool open_ = false;
+    bool access_ = false;
+    bool clientCursor_ = false;
+    ProgressFn progress_;
+};
+
+}  // namespace reg

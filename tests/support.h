@@ -1,0 +1,87 @@
+#pragma once
+// Helpers shared by the test programs: a temporary working directory, a small
+// generated register, and a recorder for message boxes and beeps.
+
+#include "forms/core.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace testing {
+
+// Runs the sample-register generator; returns its exit status.
+inline int makeRegister(const QString& out, double scale, quint64 seed = 20261209)
+{
+    QProcess p;
+    p.start(QStringLiteral(ORVANE_MAKE_REGISTER),
+            {QStringLiteral("--out"), out, QStringLiteral("--scale"), QString::number(scale), QStringLiteral("--seed"),
+             QString::number(seed)});
+    if (!p.waitForFinished(120000))
+        return -1;
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// A temporary directory made the working directory for the life of the object.
+class WorkDir {
+public:
+    WorkDir() : old_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
+    ~WorkDir() { QDir::setCurrent(old_); }
+    QString path() const { return dir_.path(); }
+    QString file(const QString& name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+    QString old_;
+};
+
+struct Message {
+    QString text;
+    int style;
+    QString title;
+};
+
+// Records message boxes and beeps instead of showing them.
+class Recorder {
+public:
+    Recorder()
+    {
+        oldBox_ = forms::setMsgBoxHandler([this](const QString& text, int style, const QString& title) {
+            messages.push_back({text, style, title});
+            return int(forms::vbOK);
+        });
+        oldBeep_ = forms::setBeepHandler([this] { ++beeps; });
+    }
+    ~Recorder()
+    {
+        forms::setMsgBoxHandler(oldBox_);
+        forms::setBeepHandler(oldBeep_);
+    }
+    QStringList texts() const
+    {
+        QStringList t;
+        for (const Message& m : messages)
+            t << m.text;
+        return t;
+    }
+    void clear()
+    {
+        messages.clear();
+        beeps = 0;
+    }
+    std::vector<Message> messages;
+    int beeps = 0;
+
+private:
+    forms::MsgBoxHandler oldBox_;
+    forms::BeepHandler oldBeep_;
+};
+
+inline QString sharedTestData(const QString& name)
+{
+    return QDir(QStringLiteral(ORVANE_SOURCE_DIR)).absoluteFilePath(QStringLiteral("../shared/testdata/") + name);
+}
+
+}  // namespace testing
