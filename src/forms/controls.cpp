@@ -437,6 +437,17 @@ PictureBox::PictureBox(QWidget* parent, const QString& name, int index) : Contro
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+PictureBox::~PictureBox()
+{
+    // The graphics go first, while this is still a picture box.
+    std::vector<GraphicControl*> list;
+    list.swap(graphics_);
+    for (GraphicControl* g : list) {
+        g->host_ = nullptr;
+        delete g;
+    }
+}
+
 void PictureBox::setBorderStyle(int b)
 {
     borderStyle_ = b;

@@ -184,6 +184,7 @@ signals:
     void clicked();
 
 protected:
+    friend class PictureBox;
     void changed();
     static double checked(double v, bool size);
 
@@ -319,6 +320,7 @@ class PictureBox : public Control {
 
 public:
     PictureBox(QWidget* parent, const QString& name, int index = -1);
+    ~PictureBox() override;
 
     int borderStyle() const { return borderStyle_; }
     void setBorderStyle(int b);
