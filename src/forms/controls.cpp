@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
@@ -28,6 +29,20 @@ void Control::watch(QWidget* w)
     w->setMouseTracking(true);
     if (w != this)
         w->installEventFilter(this);
+}
+
+void Control::setInner(QWidget* w)
+{
+    inner_ = w;
+    watch(w);
+    w->setGeometry(rect());
+}
+
+void Control::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    if (inner_)
+        inner_->setGeometry(rect());
 }
 
 void Control::applyGeometry()
@@ -511,12 +526,9 @@ GraphicControl* PictureBox::graphicAt(QPointF twips) const
     return nullptr;
 }
 
-void PictureBox::paintEvent(QPaintEvent* e)
+void PictureBox::paintBackdrop(QPainter& p)
 {
-    QPainter p(this);
-    p.setClipRegion(e->region());
     p.fillRect(rect(), back_.isValid() ? back_ : palette().window().color());
-    const QPoint o = clientOrigin();
     if (borderStyle_) {
         // A sunken 3D border, two pixels wide.
         const QRect r = rect();
@@ -533,10 +545,20 @@ void PictureBox::paintEvent(QPaintEvent* e)
         p.drawLine(r.bottomLeft() + QPoint(1, -1), r.bottomRight() + QPoint(-1, -1));
         p.drawLine(r.topRight() + QPoint(-1, 1), r.bottomRight() + QPoint(-1, -1));
     }
-    p.translate(o);
-    p.setClipRect(QRect(QPoint(0, 0), clientPixelSize()), Qt::IntersectClip);
+    p.save();
+    p.translate(clientOrigin());
     if (!picture_.isNull())
         p.drawImage(QPoint(0, 0), picture_);
+    p.restore();
+}
+
+void PictureBox::paintEvent(QPaintEvent* e)
+{
+    QPainter p(this);
+    p.setClipRegion(e->region());
+    paintBackdrop(p);
+    p.translate(clientOrigin());
+    p.setClipRect(QRect(QPoint(0, 0), clientPixelSize()), Qt::IntersectClip);
     const QRectF visible(QPointF(0, 0), QSizeF(clientPixelSize()));
     for (GraphicControl* g : graphics_) {
         if (!g->isVisible())

@@ -69,6 +69,7 @@ public:
     void setForeColorText(const QString& t) { setForeColor(colorFromText(t)); }
 
     int index() const { return index_; }
+    void setInnerWidget(QWidget* w) { setInner(w); }
 
     // Offset of the client area inside the widget, in pixels (borders).
     virtual QPoint clientOrigin() const { return QPoint(0, 0); }
@@ -90,6 +91,9 @@ protected:
     // Widgets that carry the mouse for this control (the control itself and any
     // inner Qt widget) are watched through this filter.
     void watch(QWidget* w);
+    // The Qt widget that fills this control (buttons, boxes, bars).
+    void setInner(QWidget* w);
+    void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void applyGeometry();
     virtual void applyColors() {}
@@ -103,6 +107,7 @@ protected:
     QColor back_, fore_;
     int index_;
     QButtonGroup* optionGroup_ = nullptr;
+    QWidget* inner_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------
@@ -351,6 +356,8 @@ public:
     void setPointer(const QCursor& c) { setCursor(c); }
 
 protected:
+    // The background, border and picture, under the graphics.
+    virtual void paintBackdrop(QPainter& p);
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;

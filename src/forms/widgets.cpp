@@ -29,7 +29,7 @@ CommandButton::CommandButton(QWidget* parent, const QString& name, int index) : 
     button_ = new QPushButton(this);
     button_->setFont(standInFont(QStringLiteral("MS Sans Serif"), 8.25));
     button_->setAutoDefault(false);
-    watch(button_);
+    setInner(button_);
     connect(button_, &QPushButton::clicked, this, &Control::clicked);
 }
 
@@ -128,7 +128,7 @@ TextBox::TextBox(QWidget* parent, const QString& name, bool multiLine, int index
     }
     ed->setFont(standInFont(QStringLiteral("MS Sans Serif"), 8.25));
     ed->installEventFilter(this);
-    watch(ed);
+    setInner(ed);
     if (multi_)
         watch(multi_->viewport());
     back_ = QColor(0xFF, 0xFF, 0xFF);
@@ -225,8 +225,9 @@ bool TextBox::eventFilter(QObject* watched, QEvent* event)
 // Frame
 // ---------------------------------------------------------------------------
 
-Frame::Frame(QWidget* parent, const QString& name, int index) : Control(parent, name, index)
+Frame::Frame(QWidget* parent, const QString& name, int index) : PictureBox(parent, name, index)
 {
+    setBorderStyle(0);
     setFont(standInFont(QStringLiteral("MS Sans Serif"), 8.25));
     fore_ = QColor(0, 0, 0);
 }
@@ -237,9 +238,8 @@ void Frame::setCaption(const QString& c)
     update();
 }
 
-void Frame::paintEvent(QPaintEvent*)
+void Frame::paintBackdrop(QPainter& p)
 {
-    QPainter p(this);
     p.fillRect(rect(), back_.isValid() ? back_ : palette().window().color());
     const QFontMetrics fm(font());
     const int top = fm.height() / 2;
@@ -268,7 +268,7 @@ OptionButton::OptionButton(Control* parent, const QString& name, int index) : Co
     radio_->setFont(standInFont(QStringLiteral("MS Sans Serif"), 8.25));
     radio_->setAutoExclusive(false);
     parent->optionGroup()->addButton(radio_);
-    watch(radio_);
+    setInner(radio_);
     connect(radio_, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             emit selected();
@@ -289,7 +289,7 @@ ScrollBar::ScrollBar(QWidget* parent, const QString& name, Qt::Orientation o, in
 {
     bar_ = new QScrollBar(o, this);
     bar_->setTracking(false);
-    watch(bar_);
+    setInner(bar_);
     connect(bar_, &QScrollBar::valueChanged, this, &ScrollBar::change);
 }
 

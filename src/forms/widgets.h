@@ -95,7 +95,9 @@ private:
     bool locked_ = false;
 };
 
-class Frame : public Control {
+// A frame: an etched border with a caption; it holds windowed controls and,
+// like a picture box, graphical ones.
+class Frame : public PictureBox {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
 
@@ -105,7 +107,7 @@ public:
     void setCaption(const QString& c);
 
 protected:
-    void paintEvent(QPaintEvent* e) override;
+    void paintBackdrop(QPainter& p) override;
 
 private:
     QString caption_;

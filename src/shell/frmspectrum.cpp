@@ -1,0 +1,126 @@
+// The main window: construction, the wiring of its events to their
+// handlers, and the load handler.
+
+#include "shell/frmspectrum.h"
+
+#include "shell/pictures.h"
+#include "spectrum/numbers.h"
+
+#include <QCoreApplication>
+#include <QIcon>
+#include <QTableView>
+
+namespace shell {
+
+using namespace forms;
+
+namespace {
+
+// Runs an event handler; an error no handler caught is reported, not fatal.
+template <class F>
+void guarded(F&& f)
+{
+    try {
+        f();
+    } catch (const forms::Error& e) {
+        forms::msgBox(QStringLiteral("Unanticipated error %1: %2").arg(e.number()).arg(e.description()),
+                      vbOKOnly | vbExclamation);
+    } catch (const reg::RegisterError& e) {
+        forms::msgBox(e.message(), vbOKOnly | vbExclamation);
+    } catch (const std::exception& e) {
+        forms::msgBox(QString::fromLocal8Bit(e.what()), vbOKOnly | vbExclamation);
+    }
+}
+
+}  // namespace
+
+FrmSpectrum::FrmSpectrum(QWidget* parent)
+    : Form(QStringLiteral("frmSpectrum"), 11820, 7335, parent), registerConnection_(std::make_unique<reg::Connection>())
+{
+    setCaption(QStringLiteral("Orvane Zaru"));
+    setWindowIcon(QIcon(QPixmap::fromImage(iconPicture())));
+    buildControls();
+    buildMenus();
+    connectHandlers();
+}
+
+FrmSpectrum::~FrmSpectrum() = default;
+
+void FrmSpectrum::connectHandlers()
+{
+    for (OptionButton* o : Option1) {
+        const int index = o->index();
+        connect(o, &OptionButton::selected, this, [this, index] { guarded([&] { Option1_Click(index); }); });
+    }
+    connect(txtFrequencyDisplay, &Control::clicked, this, [this] { guarded([&] { txtFrequencyDisplay_Click(); }); });
+    connect(txtFrequencyDisplay, &TextBox::keyPress, this,
+            [this](int key) { guarded([&] { txtFrequencyDisplay_KeyPress(key); }); });
+    connect(hsbFrequency, &ScrollBar::change, this, [this] { guarded([&] { hsbFrequency_Change(); }); });
+    connect(picSpectrum, &Control::mouseMove, this,
+            [this](int b, int s, double x, double y) { guarded([&] { picSpectrum_MouseMove(b, s, x, y); }); });
+    connect(lblSelect, &GraphicControl::mouseMove, this,
+            [this](int b, int s, double x, double y) { guarded([&] { lblSelect_MouseMove(b, s, x, y); }); });
+    connect(tmrITU, &Timer::timer, this, [this] {
+        cmdITU->setEnabledFlag(true);
+        tmrITU->setEnabled(false);
+    });
+
+    // The hover rule: the quiet parts of the window clear status panel 1.
+    for (GraphicControl* g : std::initializer_list<GraphicControl*>{lblBand, lblMR, lblPlan, lblUnspec, lblScroll, lblZoom})
+        connect(g, &GraphicControl::mouseMove, this, [this] { clearPanel1OnHover(); });
+    for (Control* c : std::initializer_list<Control*>{picDistricts, txtFrequencyDisplay})
+        connect(c, &Control::mouseMove, this, [this] { clearPanel1OnHover(); });
+    // Over a district label the pointer is the cross-hair and panel 1 is emptied.
+    for (int i = 0; i < 17; ++i)
+        connect((*lblDistrict)(i), &GraphicControl::mouseMove, this, [this] {
+            setMousePointer(vbCrosshair);
+            StatusBar1->setPanelText(1, QString());
+        });
+    connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
+}
+
+void FrmSpectrum::mnuExit_Click()
+{
+    // Unload and end at once: no timer ticks after this.
+    for (Timer* t : {tmrSearch, tmrFlash, tmrITU})
+        t->setEnabled(false);
+    hide();
+    QCoreApplication::exit(0);
+}
+
+void FrmSpectrum::clearPanel1OnHover() { StatusBar1->setPanelText(1, QString()); }
+
+void FrmSpectrum::formLoad()
+{
+    map.mapShown = false;
+    map.extraSiteMarkers = 0;
+    cmdMapGrid->setCaption("Display Map");
+    tuning.knobAngleDegrees = 0;
+    tuning.scanFrequencyMHz = 0;
+    Line1->zOrder(0);
+    lblUnsearchedLow->zOrder(1);
+    lblUnsearchedHigh->zOrder(1);
+    search.selectedBarIndex = -1;
+    for (auto* a : {&search.recordBandwidthMHz, &search.recordLowMHz, &search.recordHighMHz, &search.recordLeftTwips,
+                    &search.recordDistrictId})
+        a->assign(51, 0.0);
+    registerConnection_ = std::make_unique<reg::Connection>();
+    search.searchRecordset = reg::Recordset();
+    registerConnection_->setProgress(registerProgress_);
+    registerConnection_->open(reg::connectionString, QString(), QString());
+    if (registerConnection_->state() == reg::Connection::adStateOpen) {
+        registerConnection_->setCursorLocationClient();
+        search.searchLoaded = false;
+        setMousePointer(vbDefault);
+        hsbFrequency->setEnabledFlag(true);
+    } else {
+        forms::msgBox("Sorry.  The Connection could not be opened.");
+    }
+    txtFrequencyDisplay->setText(spectrum::sixDecimalText(1));
+    loadMapSheetDistricts();
+    readDisplayWidth();
+    searchRegister();
+    show();
+}
+
+}  // namespace shell

@@ -1,0 +1,243 @@
+#pragma once
+// The main window: the spectrum chart with its district column, the
+// frequency controls, and the map or licence grid on the right. The window
+// owns every control and the state of each subsystem, grouped per subsystem;
+// its procedures are defined in the files of the subsystems that own them.
+
+#include "forms/widgets.h"
+#include "register/connection.h"
+
+#include <QImage>
+#include <QString>
+#include <memory>
+#include <vector>
+
+class QMenu;
+class QTableView;
+
+namespace forms {
+class GridControl;
+}
+
+namespace shell {
+
+// The frequency window shared by the whole spectrum view (MHz).
+struct WindowState {
+    double searchLowMHz = 0;
+    double searchHighMHz = 0;
+    double windowLowMHz = 0;
+    double windowHighMHz = 0;
+    double centreFrequencyMHz = 0;
+    double displayWidthMHz = 0;
+    double zoomFactor = 1;
+    double tuningStepMHz = 0;
+};
+
+// The loaded records, indexed by bar, and the search's own state.
+struct SearchState {
+    qint16 lastRecordIndex = 0;
+    bool searchLoaded = false;
+    qint16 selectedBarIndex = -1;
+    QString rangeCriteria;
+    QString searchSql;
+    reg::Recordset searchRecordset;
+    double barLeftTwips = 0;
+    double barWidthTwips = 0;
+    std::vector<double> recordLowMHz, recordHighMHz, recordBandwidthMHz, recordDistrictId, recordLeftTwips;
+    std::vector<qint16> recordServiceId;
+};
+
+// The chart layout's lists (slot 0 never used).
+struct LayoutState {
+    std::vector<double> plannedBandwidthsMHz{0.0};
+    qint16 plannedBandwidthCount = 0;
+    std::vector<qint16> ituRecordIndexes{0};
+    qint16 ituRecordCount = 0;
+};
+
+struct TuningState {
+    bool tuneUpward = false;
+    double scanFrequencyMHz = 0;
+    double knobAngleDegrees = 0;
+    bool autoscanOn = false;
+};
+
+struct FilterState {
+    double selectedDistrictId = 0;
+};
+
+struct DetailState {
+    QString detailLabel;
+    QString detailRemarks;
+    qint16 detailManagementRightId = 0;
+    bool hoverFailureReported = false;
+};
+
+struct MapState {
+    bool mapShown = false;
+    qint16 baseClipWidth = 0, baseClipHeight = 0;
+    qint16 viewOriginX = 0, viewOriginY = 0;
+    qint16 dragStartX = 0, dragStartY = 0;
+    qint16 clipX = 0, clipY = 0, clipWidth = 0, clipHeight = 0;
+    qint16 mapSheetCount = 0;
+    std::vector<QString> mapSheetNames, mapSheetDistricts;
+    std::vector<QString> siteNames;
+    std::vector<qint16> siteMapX, siteMapY;
+    qint16 lastSiteIndex = 0;
+    qint16 extraSiteMarkers = 0;
+    qint16 currentSiteIndex = 0;
+};
+
+struct GridState {
+    qint16 gridRowCount = 0;
+};
+
+class FrmSpectrum : public forms::Form {
+    Q_OBJECT
+
+public:
+    explicit FrmSpectrum(QWidget* parent = nullptr);
+    ~FrmSpectrum() override;
+
+    // The load handler: the starting state, the register, the map sheets, the
+    // display width and the first search. Throws on a failure that ends the program.
+    void formLoad();
+
+    reg::Connection& registerConnection() { return *registerConnection_; }
+    void setRegisterProgress(reg::ProgressFn fn) { registerProgress_ = std::move(fn); }
+
+    // --- the search (spectrum/search.cpp) ---
+    void searchRegister();
+    void readDisplayWidth();
+    // --- the chart layout (spectrum/layout.cpp) ---
+    void layoutChart();
+    void sortPlannedBandwidths();
+    void stackItuAllocations();
+    void unspecifiedStatus5(forms::Label* bar);
+    // --- the frequency window (spectrum/window.cpp) ---
+    void rerunSearch();
+    void Option1_Click(int index);
+    void txtFrequencyDisplay_Click();
+    void txtFrequencyDisplay_KeyPress(int keyAscii);
+    void hsbFrequency_Change();
+    void placeUnsearchedShades();
+    void picSpectrum_MouseMove(int button, int shift, double x, double y);
+    void lblSelect_MouseMove(int button, int shift, double x, double y);
+    void writeLowFrequencyLabel();
+    void writeHighFrequencyLabel();
+    // --- status bar housekeeping (shell/status.cpp) ---
+    void clearPanel1OnHover();
+    // --- menus (shell) ---
+    void mnuExit_Click();
+    // --- the map sheets (map/readout.cpp) ---
+    void loadMapSheetDistricts();
+
+    // The chart's bars and the other controls (public so tests and the
+    // inspector can reach them; the object names are the same).
+    forms::Form* form() { return this; }
+    forms::StatusBar* StatusBar1 = nullptr;
+
+    // Spectrum chart
+    forms::PictureBox* picSpectrum = nullptr;
+    forms::Shape* Shape2 = nullptr;
+    forms::Line *Line1 = nullptr, *Line2 = nullptr, *Line3 = nullptr, *Line4 = nullptr, *Line5 = nullptr,
+                *Line6 = nullptr, *Line7 = nullptr, *Line8 = nullptr, *Line9 = nullptr, *Line10 = nullptr,
+                *Line11 = nullptr, *Line12 = nullptr, *Line13 = nullptr, *Line14 = nullptr, *Line15 = nullptr,
+                *Line16 = nullptr, *Line17 = nullptr, *Line20 = nullptr, *Line21 = nullptr;
+    std::unique_ptr<forms::ControlArray<forms::Label>> lblSpectrum;
+    forms::Label* lblUnsearchedLow = nullptr;
+    forms::Label* lblUnsearchedHigh = nullptr;
+    forms::Label* lblSelect = nullptr;
+    forms::TextBox* txtSpectrumInfo = nullptr;
+    forms::Label* lblScroll = nullptr;
+    forms::Label* lblZoom = nullptr;
+
+    // District column
+    forms::PictureBox* picDistricts = nullptr;
+    forms::CommandButton* cmdITU = nullptr;
+    forms::Label *lblMR = nullptr, *lblPlan = nullptr, *lblBand = nullptr, *lblUnspec = nullptr;
+    std::unique_ptr<forms::ControlArray<forms::Label>> lblDistrict;
+
+    // Frequency controls
+    forms::TextBox* txtFrequencyDisplay = nullptr;
+    forms::ScrollBar* hsbFrequency = nullptr;
+    forms::TextBox* txtMinusLabel2 = nullptr;
+    forms::TextBox* txtPlusLabel2 = nullptr;
+    forms::Label* lblLowFrequency = nullptr;
+    forms::Label* lblHighFrequency = nullptr;
+    forms::Frame* fraWidth = nullptr;
+    forms::Frame* fraTuning = nullptr;
+    std::vector<forms::OptionButton*> Option1;  // elements 0 to 15
+    forms::PictureBox* Picture1 = nullptr;
+    forms::Shape* shpSpinner = nullptr;
+    forms::CommandButton* cmdMinus = nullptr;
+    forms::CommandButton* cmdPlus = nullptr;
+    forms::CommandButton* cmdZoomIn = nullptr;
+    forms::CommandButton* cmdZoomOut = nullptr;
+    forms::Label* lblSpectrumZoom = nullptr;
+
+    // Map and grid area
+    forms::Image* imgMapContainer = nullptr;
+    forms::PictureBox* picMap = nullptr;
+    forms::Label* lblMapDistrict = nullptr;
+    forms::Label* lblLocationName = nullptr;
+    std::unique_ptr<forms::ControlArray<forms::Label>> lblLocationRef;
+    forms::ScrollBar* hsbEasting = nullptr;
+    forms::ScrollBar* vsbNorthing = nullptr;
+    forms::Label* lblEasting = nullptr;
+    forms::TextBox* txtEasting = nullptr;
+    forms::Label* lblNorthing = nullptr;
+    forms::TextBox* txtNorthing = nullptr;
+    forms::TextBox* txtPlusLabel1 = nullptr;
+    forms::ScrollBar* vsbMapZoom = nullptr;
+    forms::TextBox* txtMinusLabel1 = nullptr;
+    forms::Label* lblMapZoom = nullptr;
+    forms::TextBox* txtMap = nullptr;
+    forms::TextBox* txtReference = nullptr;
+    forms::Label* lblOverlap = nullptr;
+    forms::Shape* Shape1 = nullptr;
+    forms::CommandButton* cmdMapGrid = nullptr;
+    forms::CommandButton* cmdSiteStepNorth = nullptr;
+    forms::CommandButton* cmdSiteStepSouth = nullptr;
+    forms::CommandButton* cmdPrintGrid = nullptr;
+    forms::Control* MSHFlexGrid1 = nullptr;
+    QTableView* gridView = nullptr;
+    QObject* PictureClip1 = nullptr;
+    QImage reliefMap;
+
+    // Title and logo
+    forms::Label* lblDAV = nullptr;
+    forms::PictureBox* picKEL = nullptr;
+
+    // Timers
+    forms::Timer* tmrSearch = nullptr;
+    forms::Timer* tmrFlash = nullptr;
+    forms::Timer* tmrITU = nullptr;
+
+    // Menus
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuHelpTop = nullptr;
+    forms::MenuItem *mnuPrint = nullptr, *mnuOverlap = nullptr, *mnuFlash = nullptr, *mnuMapDistrict = nullptr,
+                    *mnuNZMS260 = nullptr, *mnuMapLabels = nullptr, *mnuExit = nullptr, *mnuHelp = nullptr,
+                    *mnuAbout = nullptr;
+
+    // State, one struct per subsystem.
+    WindowState window;
+    SearchState search;
+    LayoutState layout;
+    TuningState tuning;
+    FilterState filter;
+    DetailState detail;
+    MapState map;
+    GridState grid;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void connectHandlers();
+
+    std::unique_ptr<reg::Connection> registerConnection_;
+    reg::ProgressFn registerProgress_;
+};
+
+}  // namespace shell

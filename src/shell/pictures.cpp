@@ -1,0 +1,88 @@
+#include "shell/pictures.h"
+
+#include <QFile>
+#include <functional>
+#include <QPainter>
+#include <QRadialGradient>
+
+namespace shell {
+
+namespace {
+
+QImage load(const char* path, QSize size, const std::function<void(QImage&)>& standIn)
+{
+    QImage img;
+    if (QFile::exists(QString::fromLatin1(path)))
+        img.load(QString::fromLatin1(path));
+    if (img.isNull() || img.size() != size) {
+        img = QImage(size, QImage::Format_RGB32);
+        standIn(img);
+    }
+    return img;
+}
+
+}  // namespace
+
+QImage reliefMapPicture()
+{
+    QImage img = load(":/pictures/relief-map.png", QSize(1327, 1797), [](QImage& i) { i.fill(QColor(0x30, 0x60, 0xB0)); });
+    return img.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage skyPicture()
+{
+    return load(":/pictures/sky.png", QSize(640, 480), [](QImage& i) {
+        QPainter p(&i);
+        QLinearGradient g(0, 0, 0, 480);
+        g.setColorAt(0, QColor(0x3A, 0x6E, 0xC8));
+        g.setColorAt(1, QColor(0xC8, 0xE0, 0xFF));
+        p.fillRect(i.rect(), g);
+    });
+}
+
+QImage knobPicture()
+{
+    return load(":/pictures/knob.png", QSize(100, 100), [](QImage& i) {
+        i.fill(QColor(0xD4, 0xD0, 0xC8));
+        QPainter p(&i);
+        p.setRenderHint(QPainter::Antialiasing);
+        QRadialGradient g(40, 40, 60);
+        g.setColorAt(0, QColor(0xF0, 0xF0, 0xF0));
+        g.setColorAt(1, QColor(0x60, 0x60, 0x60));
+        p.setBrush(g);
+        p.setPen(QColor(0x40, 0x40, 0x40));
+        p.drawEllipse(QRectF(4, 4, 92, 92));
+    });
+}
+
+QImage logoPicture()
+{
+    return load(":/pictures/logo.png", QSize(190, 70), [](QImage& i) {
+        i.fill(QColor(0xD4, 0xD0, 0xC8));
+        QPainter p(&i);
+        p.setPen(QColor(0x20, 0x40, 0x80));
+        p.drawText(i.rect(), Qt::AlignCenter, QStringLiteral("Spectrum Register"));
+    });
+}
+
+QImage iconPicture()
+{
+    return load(":/pictures/icon.png", QSize(32, 32), [](QImage& i) {
+        i.fill(QColor(0, 0x40, 0));
+        QPainter p(&i);
+        p.setPen(QColor(0x80, 0xFF, 0x80));
+        for (int x = 2; x < 30; x += 4)
+            p.drawLine(x, 30, x, 30 - ((x * 7) % 24));
+    });
+}
+
+QCursor grabbingHandCursor()
+{
+    QImage img;
+    img.load(QStringLiteral(":/pictures/hand.png"));
+    if (img.isNull())
+        return QCursor(Qt::ClosedHandCursor);
+    return QCursor(QPixmap::fromImage(img), 16, 16);
+}
+
+}  // namespace shell

@@ -1,0 +1,163 @@
+#include "spectrum/numbers.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace spectrum {
+
+namespace {
+
+// The decimal digits of |x| to 15 significant digits: digits "d1d2...d15"
+// (trailing zeros removed) and the exponent e of d1 (x = 0.d1d2... x 10^(e+1)).
+struct Decimal {
+    bool negative = false;
+    std::string digits;  // empty for zero
+    int exponent = 0;
+};
+
+Decimal decimal15(double x)
+{
+    Decimal d;
+    if (x == 0 || !std::isfinite(x))
+        return d;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", x);
+    std::string s(buf);
+    if (s[0] == '-') {
+        d.negative = true;
+        s.erase(0, 1);
+    }
+    const size_t e = s.find('e');
+    d.exponent = std::stoi(s.substr(e + 1));
+    std::string mant = s.substr(0, e);
+    mant.erase(1, 1);  // the point
+    while (!mant.empty() && mant.back() == '0')
+        mant.pop_back();
+    d.digits = mant;
+    return d;
+}
+
+// Fixed-point text of |value| from its decimal form: integer part (may be
+// empty) and fraction part (no trailing zeros).
+void fixedParts(const Decimal& d, std::string& intPart, std::string& fracPart)
+{
+    intPart.clear();
+    fracPart.clear();
+    if (d.digits.empty())
+        return;
+    const int pointAfter = d.exponent + 1;  // digits before the point
+    if (pointAfter <= 0) {
+        fracPart = std::string(size_t(-pointAfter), '0') + d.digits;
+    } else if (size_t(pointAfter) >= d.digits.size()) {
+        intPart = d.digits + std::string(size_t(pointAfter) - d.digits.size(), '0');
+    } else {
+        intPart = d.digits.substr(0, size_t(pointAfter));
+        fracPart = d.digits.substr(size_t(pointAfter));
+    }
+}
+
+QString sixDecimals(double x, bool zeroBeforePoint)
+{
+    if (!std::isfinite(x))
+        return QString::number(x);
+    QString t = QString::number(x, 'f', 6);
+    bool neg = t.startsWith(QLatin1Char('-'));
+    if (neg)
+        t.remove(0, 1);
+    if (t == QLatin1String("0.000000"))
+        neg = false;
+    if (!zeroBeforePoint && t.startsWith(QLatin1String("0.")))
+        t.remove(0, 1);
+    return neg ? QLatin1Char('-') + t : t;
+}
+
+}  // namespace
+
+double roundSix(double x)
+{
+    if (!std::isfinite(x))
+        return x;
+    const Decimal d = decimal15(x);
+    if (d.digits.empty())
+        return 0.0;
+    std::string ip, fp;
+    fixedParts(d, ip, fp);
+    if (fp.size() <= 6)
+        return x;
+    std::string kept = (ip.empty() ? std::string("0") : ip) + fp.substr(0, 6);
+    const std::string rest = fp.substr(6);
+    bool up;
+    if (rest[0] > '5')
+        up = true;
+    else if (rest[0] < '5')
+        up = false;
+    else if (rest.find_first_not_of('0', 1) != std::string::npos)
+        up = true;
+    else
+        up = ((kept.back() - '0') % 2) == 1;  // a half: to the even neighbour
+    if (up) {
+        int i = int(kept.size()) - 1;
+        while (i >= 0 && kept[size_t(i)] == '9') {
+            kept[size_t(i)] = '0';
+            --i;
+        }
+        if (i < 0)
+            kept.insert(kept.begin(), '1');
+        else
+            ++kept[size_t(i)];
+    }
+    const std::string text = kept.substr(0, kept.size() - 6) + "." + kept.substr(kept.size() - 6);
+    const double v = std::stod(text);
+    return d.negative ? -v : v;
+}
+
+QString sixDecimalText(double x) { return sixDecimals(x, false); }
+QString sixDecimalTextWithZero(double x) { return sixDecimals(x, true); }
+
+QString plainText(double x)
+{
+    if (!std::isfinite(x))
+        return QString::number(x);
+    const Decimal d = decimal15(x);
+    if (d.digits.empty())
+        return QStringLiteral("0");
+    std::string ip, fp;
+    fixedParts(d, ip, fp);
+    std::string s = (d.negative ? "-" : "") + (ip.empty() ? std::string("0") : ip);
+    if (!fp.empty())
+        s += "." + fp;
+    return QString::fromStdString(s);
+}
+
+QString signSpacedText(double x)
+{
+    if (!std::isfinite(x))
+        return QString::number(x);
+    const Decimal d = decimal15(x);
+    if (d.digits.empty())
+        return QStringLiteral(" 0");
+    std::string ip, fp;
+    fixedParts(d, ip, fp);
+    std::string s = d.negative ? "-" : " ";
+    s += ip;
+    if (!fp.empty())
+        s += "." + fp;
+    return QString::fromStdString(s);
+}
+
+std::optional<double> numberValue(const QString& text)
+{
+    static const QRegularExpression re(QStringLiteral("^[ \\t]*([+-]?(?:[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+))[ \\t]*$"));
+    const QRegularExpressionMatch m = re.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double v = m.captured(1).toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+}  // namespace spectrum
