@@ -84,8 +84,11 @@ double roundSix(double x)
         return 0.0;
     std::string ip, fp;
     fixedParts(d, ip, fp);
-    if (fp.size() <= 6)
-        return x;
+    if (fp.size() <= 6) {
+        // Already six decimals or fewer at 15 digits: the value without its binary noise.
+        const double v = std::stod((ip.empty() ? std::string("0") : ip) + "." + (fp.empty() ? std::string("0") : fp));
+        return d.negative ? -v : v;
+    }
     std::string kept = (ip.empty() ? std::string("0") : ip) + fp.substr(0, 6);
     const std::string rest = fp.substr(6);
     bool up;

@@ -1,0 +1,110 @@
+#pragma once
+// A tiny register built record by record, for tests that need exact content.
+
+#include "register/schema.h"
+
+#include <sqlite3.h>
+
+#include <QString>
+#include <QtTest>
+
+namespace testing {
+
+class TinyRegister {
+public:
+    explicit TinyRegister(const QString& path)
+    {
+        QFile::remove(path);
+        if (sqlite3_open(path.toUtf8().constData(), &db_) != SQLITE_OK)
+            qFatal("cannot create %s", qPrintable(path));
+        exec("PRAGMA journal_mode=OFF");
+        exec("BEGIN");
+        for (const QString& s : reg::createTableStatements())
+            exec(s);
+        static const char* codes[] = {"WR", "AK", "HN", "TG", "RO", "NU", "NA", "PM", "WN",
+                                      "NN", "CH", "DN", "IN", "HO", "CHM", "OS", "NZ"};
+        for (int i = 0; i < 17; ++i)
+            exec(QStringLiteral("INSERT INTO issuingoffice VALUES (%1, '%2', NULL)").arg(i + 1).arg(codes[i]));
+        exec("INSERT INTO mapdistrict VALUES ('R11', 'Auckland')");
+        exec("INSERT INTO mapdistrict VALUES ('O12', 'Taranaki')");
+    }
+    ~TinyRegister() { close(); }
+
+    void close()
+    {
+        if (!db_)
+            return;
+        for (const QString& s : reg::createIndexStatements())
+            exec(s);
+        exec("COMMIT");
+        sqlite3_close(db_);
+        db_ = nullptr;
+    }
+
+    void exec(const QString& sql)
+    {
+        char* err = nullptr;
+        if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK)
+            qFatal("%s: %s", err, qPrintable(sql));
+    }
+
+    static QString text(const QString& t) { return t.isNull() ? QStringLiteral("NULL") : "'" + QString(t).replace("'", "''") + "'"; }
+
+    // A spectrum record; with district > 0 it gets a licence with `sites`
+    // transmit configurations at locations of that district.
+    qint64 record(double low, double high, int type, int status, int service, int district = 0, int sites = 1,
+                  const QString& label = QString(), const QString& remarks = QString(), qint64 mr = 0)
+    {
+        qint64 licence = 0;
+        if (district > 0 || type == 4 || type == 5) {
+            licence = ++licences_;
+            exec(QStringLiteral("INSERT INTO licence VALUES (%1, %2, %3, %4)")
+                     .arg(licence)
+                     .arg(100000 + licence)
+                     .arg(mr ? QString::number(mr) : QStringLiteral("NULL"))
+                     .arg(client(QStringLiteral("Licensee %1 Limited").arg(licence))));
+            for (int s = 0; s < (district > 0 ? sites : 0); ++s) {
+                const qint64 loc = location(district, QStringLiteral("Site %1").arg(locations_ + 1), 2600000 + 1000 * locations_,
+                                            6000000 + 500 * locations_);
+                exec(QStringLiteral("INSERT INTO transmitconfiguration VALUES (%1, %2, %3)").arg(++configs_).arg(licence).arg(loc));
+            }
+        }
+        exec(QStringLiteral("INSERT INTO spectrum VALUES (%1, %2, %3, %4, %5, %6, %7, %8, %9, %10)")
+                 .arg(++records_)
+                 .arg(licence ? QString::number(licence) : QStringLiteral("NULL"))
+                 .arg(low, 0, 'g', 17)
+                 .arg(high, 0, 'g', 17)
+                 .arg(type)
+                 .arg(status)
+                 .arg(service)
+                 .arg(text(label))
+                 .arg(text(remarks))
+                 .arg(mr ? QString::number(mr) : QStringLiteral("NULL")));
+        return records_;
+    }
+
+    qint64 location(int district, const QString& name, double easting, double northing)
+    {
+        const qint64 id = ++locations_;
+        exec(QStringLiteral("INSERT INTO location VALUES (%1, %2, %3, 1)").arg(id).arg(district).arg(text(name)));
+        exec(QStringLiteral("INSERT INTO geographicreference VALUES (%1, %2, 6, 1, %3, %4)")
+                 .arg(id)
+                 .arg(id)
+                 .arg(easting, 0, 'f', 0)
+                 .arg(northing, 0, 'f', 0));
+        return id;
+    }
+
+    qint64 client(const QString& name)
+    {
+        const qint64 id = ++clients_;
+        exec(QStringLiteral("INSERT INTO clientname VALUES (%1, %2, %3, 1)").arg(id).arg(id).arg(text(name)));
+        return id;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+    qint64 records_ = 0, licences_ = 0, locations_ = 0, configs_ = 0, clients_ = 0;
+};
+
+}  // namespace testing
