@@ -1,7 +1,7 @@
 # Front door: `make run`, `make test`, `make bench`.
 BUILD      ?= build
 TESTBUILD  ?= build/test
-BENCHBUILD ?= build/bench
+BENCHBUILD ?= build/release
 JOBS       ?= $(shell nproc)
 
 DEBIAN_PACKAGES = build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev \

@@ -60,6 +60,21 @@ void FrmSpectrum::connectHandlers()
             [this](int b, int s, double x, double y) { guarded([&] { picSpectrum_MouseMove(b, s, x, y); }); });
     connect(lblSelect, &GraphicControl::mouseMove, this,
             [this](int b, int s, double x, double y) { guarded([&] { lblSelect_MouseMove(b, s, x, y); }); });
+    connect(cmdZoomIn, &Control::clicked, this, [this] { guarded([&] { cmdZoomIn_Click(); }); });
+    connect(cmdZoomOut, &Control::clicked, this, [this] { guarded([&] { cmdZoomOut_Click(); }); });
+    connect(cmdMinus, &Control::mouseDown, this,
+            [this](int b, int s, double x, double y) { guarded([&] { cmdMinus_MouseDown(b, s, x, y); }); });
+    connect(cmdPlus, &Control::mouseDown, this,
+            [this](int b, int s, double x, double y) { guarded([&] { cmdPlus_MouseDown(b, s, x, y); }); });
+    connect(cmdMinus, &Control::mouseUp, this,
+            [this](int b, int s, double x, double y) { guarded([&] { cmdMinus_MouseUp(b, s, x, y); }); });
+    connect(cmdPlus, &Control::mouseUp, this,
+            [this](int b, int s, double x, double y) { guarded([&] { cmdPlus_MouseUp(b, s, x, y); }); });
+    connect(tmrSearch, &Timer::timer, this, [this] { guarded([&] { tmrSearch_Timer(); }); });
+    connect(Picture1, &Control::mouseMove, this,
+            [this](int b, int s, double x, double y) { Picture1_MouseMove(b, s, x, y); });
+    connect(surface(), &Control::mouseMove, this,
+            [this](int b, int s, double x, double y) { Form_MouseMove(b, s, x, y); });
     connect(tmrITU, &Timer::timer, this, [this] {
         cmdITU->setEnabledFlag(true);
         tmrITU->setEnabled(false);

@@ -125,6 +125,21 @@ public:
     void lblSelect_MouseMove(int button, int shift, double x, double y);
     void writeLowFrequencyLabel();
     void writeHighFrequencyLabel();
+    // --- zoom (spectrum/zoom.cpp) ---
+    void cmdZoomIn_Click();
+    void cmdZoomOut_Click();
+    void zoom(bool in);
+    void rescaleBars();
+    // --- step tuning and autoscan (spectrum/tuning.cpp) ---
+    void readTuningStep();
+    void placeSpinner();
+    void cmdMinus_MouseDown(int button, int shift, double x, double y);
+    void cmdPlus_MouseDown(int button, int shift, double x, double y);
+    void cmdMinus_MouseUp(int button, int shift, double x, double y);
+    void cmdPlus_MouseUp(int button, int shift, double x, double y);
+    void tmrSearch_Timer();
+    void Picture1_MouseMove(int button, int shift, double x, double y);
+    void Form_MouseMove(int button, int shift, double x, double y);
     // --- status bar housekeeping (shell/status.cpp) ---
     void clearPanel1OnHover();
     // --- menus (shell) ---
@@ -233,6 +248,8 @@ public:
 
 private:
     void buildControls();
+    void tuningButtonDown(bool upward);
+    void tuningButtonUp();
     void buildMenus();
     void connectHandlers();
 

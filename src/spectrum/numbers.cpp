@@ -128,9 +128,14 @@ QString plainText(double x)
         return QStringLiteral("0");
     std::string ip, fp;
     fixedParts(d, ip, fp);
-    std::string s = (d.negative ? "-" : "") + (ip.empty() ? std::string("0") : ip);
-    if (!fp.empty())
-        s += "." + fp;
+    std::string s;
+    if (d.negative)
+        s.push_back('-');
+    s.append(ip.empty() ? std::string("0") : ip);
+    if (!fp.empty()) {
+        s.push_back('.');
+        s.append(fp);
+    }
     return QString::fromStdString(s);
 }
 
@@ -143,10 +148,12 @@ QString signSpacedText(double x)
         return QStringLiteral(" 0");
     std::string ip, fp;
     fixedParts(d, ip, fp);
-    std::string s = d.negative ? "-" : " ";
-    s += ip;
-    if (!fp.empty())
-        s += "." + fp;
+    std::string s(1, d.negative ? '-' : ' ');
+    s.append(ip);
+    if (!fp.empty()) {
+        s.push_back('.');
+        s.append(fp);
+    }
     return QString::fromStdString(s);
 }
 

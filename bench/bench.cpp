@@ -1,0 +1,186 @@
+// orvane-bench: figures for the claims of speed, each printed beside a
+// baseline measured in the same run.
+//
+//   orvane-bench [--scale S ...] [--quick]
+//
+// For each scale a register is generated into a temporary folder and the
+// main window is opened on it (offscreen).
+
+#include "register/connection.h"
+#include "shell/frmspectrum.h"
+#include "spectrum/chart.h"
+#include "spectrum/numbers.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+[[maybe_unused]] double percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[std::min(v.size() - 1, size_t(p * double(v.size())))];
+}
+
+// Paints the chart as the screen would, into an image of its size.
+void paintChart(shell::FrmSpectrum& w)
+{
+    static QImage image;
+    if (image.size() != w.picSpectrum->size())
+        image = QImage(w.picSpectrum->size(), QImage::Format_ARGB32_Premultiplied);
+    w.picSpectrum->render(&image);
+}
+
+template <class F>
+double timeMs(F&& f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+void row(const char* what, double value, const char* unit, double baseline, const char* baseName)
+{
+    std::printf("  %-44s %10.2f %-3s  baseline %-22s %10.2f %-3s  ratio %6.3f\n", what, value, unit, baseName, baseline,
+                unit, baseline > 0 ? value / baseline : 0.0);
+}
+
+void searchFigures(shell::FrmSpectrum& w, bool quick)
+{
+    struct Case {
+        const char* name;
+        double centre;
+        int option;
+        double width;
+    };
+    const Case cases[] = {{"search 100 kHz at 157.25 MHz", 157.25, 0, 0.1},
+                          {"search 1 MHz at 157.25 MHz", 157.25, 2, 1},
+                          {"search 10 MHz at 455 MHz", 455, 4, 10},
+                          {"search 100 MHz at 450 MHz", 450, 11, 100},
+                          {"search 500 MHz at 700 MHz", 700, 12, 500},
+                          {"search 1 GHz at 1000 MHz", 1000, 13, 1000}};
+    const int reps = quick ? 3 : 9;
+    for (const Case& c : cases) {
+        w.Option1[size_t(c.option)]->setValue(true);
+        std::vector<double> ours, bare;
+        for (int r = 0; r < reps; ++r) {
+            w.txtFrequencyDisplay->setText(spectrum::sixDecimalText(c.centre));
+            ours.push_back(timeMs([&] {
+                w.rerunSearch();
+                paintChart(w);
+            }));
+            const double low = c.centre - c.width / 2;
+            bare.push_back(timeMs([&] {
+                reg::Recordset rs = w.registerConnection().execute(spectrum::searchStatement(low, low + c.width));
+                rs.fetchAll();
+            }));
+        }
+        row(c.name, median(ours), "ms", median(bare), "full statement");
+        std::printf("      (%d bars shown)\n", w.search.lastRecordIndex + 1);
+    }
+}
+
+void zoomFigures(shell::FrmSpectrum& w)
+{
+    w.Option1[11]->setValue(true);
+    w.txtFrequencyDisplay->setText("450");
+    w.rerunSearch();
+    std::vector<double> in, out;
+    for (int r = 0; r < 20; ++r) {
+        in.push_back(timeMs([&] {
+            w.cmdZoomIn_Click();
+            paintChart(w);
+        }));
+        out.push_back(timeMs([&] {
+            w.cmdZoomOut_Click();
+            paintChart(w);
+        }));
+    }
+    row("zoom in, 500 bars, repainted", median(in), "ms", 5.0, "target");
+    row("zoom out, 500 bars, repainted", median(out), "ms", 5.0, "target");
+}
+
+void steppingFigures(shell::FrmSpectrum& w, double seconds)
+{
+    struct Case {
+        const char* name;
+        int option;
+    };
+    const Case cases[] = {{"stepping 100 kHz window, ticks/s", 0}, {"stepping 1 MHz window, ticks/s", 2},
+                          {"stepping 10 MHz window, ticks/s", 4},  {"stepping 100 MHz window, ticks/s", 11},
+                          {"stepping 1 GHz window, ticks/s", 13}};
+    for (const Case& c : cases) {
+        w.Option1[size_t(c.option)]->setValue(true);
+        w.Option1[8]->setValue(true);  // 100 k steps
+        w.txtFrequencyDisplay->setText("150");
+        int ticks = 0;
+        auto conn = QObject::connect(w.tmrSearch, &forms::Timer::timer, [&] { ++ticks; });
+        w.cmdPlus_MouseDown(1, 0, 0, 0);
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < seconds * 1000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        w.cmdPlus_MouseUp(1, 0, 0, 0);
+        QObject::disconnect(conn);
+        row(c.name, ticks / seconds, "/s", 10.0, "target (100 ms clock)");
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::vector<double> scales;
+    bool quick = false;
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (a == "--scale" && i + 1 < argc)
+            scales.push_back(QString::fromLocal8Bit(argv[++i]).toDouble());
+        else if (a == "--quick")
+            quick = true;
+    }
+    if (scales.empty())
+        scales = {1, 4};
+    for (double scale : scales) {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("KORVA.mdb");
+        QElapsedTimer gen;
+        gen.start();
+        QProcess p;
+        p.start(QStringLiteral(ORVANE_MAKE_REGISTER), {"--scale", QString::number(scale), "--out", file});
+        p.waitForFinished(-1);
+        if (p.exitCode() != 0) {
+            std::fprintf(stderr, "cannot make the register\n");
+            return 1;
+        }
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        std::printf("scale %g (register made in %.1f s, %.1f MB)\n", scale, gen.elapsed() / 1000.0,
+                    QFileInfo(file).size() / 1e6);
+        {
+            shell::FrmSpectrum w;
+            w.formLoad();
+            searchFigures(w, quick);
+            zoomFigures(w);
+            steppingFigures(w, quick ? 2.0 : 10.0);
+        }
+        QDir::setCurrent(old);
+    }
+    return 0;
+}
