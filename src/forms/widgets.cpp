@@ -355,6 +355,11 @@ MenuItem::MenuItem(QObject* parent, const QString& name, const QString& caption,
     setObjectName(name);
     setCheckable(checkable);
     setChecked(checked);
+    connect(this, &QAction::triggered, this, [this] {
+        if (isCheckable())
+            setChecked(!isChecked());
+        emit click();
+    });
 }
 
 StatusBar::StatusBar(QWidget* parent, const QString& name, const QList<double>& textPanelTwips)

@@ -203,6 +203,11 @@ public:
     QString caption() const { return text(); }
     void setCaption(const QString& c) { setText(c); }
     void setCheckedState(bool c) { setChecked(c); }
+
+signals:
+    // A choice of the item. The check mark is the handler's to change, as in
+    // the classic toolkit: the toggle Qt makes on its own is undone first.
+    void click();
 };
 
 // The five-panel status bar: three text panels, the date and the time.

@@ -1,6 +1,9 @@
 // The map readout's table of sheets and their districts.
 
+#include "map/geometry.h"
 #include "shell/frmspectrum.h"
+
+#include <QCursor>
 
 namespace shell {
 
@@ -23,6 +26,107 @@ void FrmSpectrum::loadMapSheetDistricts()
     map.mapSheetCount = qint16(map.mapSheetNames.size());
     map.mapSheetNames.emplace_back();
     map.mapSheetDistricts.emplace_back();
+}
+
+}  // namespace shell
+
+namespace shell {
+
+void FrmSpectrum::picMap_MouseMove(int button, int, double x, double y)
+{
+    picMap->setPointer(QCursor(Qt::ArrowCursor));
+    lblLocationName->setVisible(false);
+    const ::map::ClipRect c{map.clipX, map.clipY, map.clipWidth, map.clipHeight};
+    const double base = map.baseClipWidth > 0 ? map.baseClipWidth : ::map::kBaseClip;
+    const double mapX = ::map::pointerColumn(x, c, int(base));
+    const double mapY = ::map::pointerRow(y, c, int(base));
+    const double e = ::map::eastingOf(mapX);
+    const double n = ::map::northingOf(mapY);
+    txtEasting->setText(::map::gridText(e));
+    txtNorthing->setText(::map::gridText(n));
+    const QString sheet = ::map::sheetLetter(e) + ::map::sheetRowText(txtNorthing->text().toDouble());
+    txtMap->setText(sheet);
+    txtReference->setText(::map::gridReference(txtEasting->text(), txtNorthing->text()));
+    int i = 0;
+    while (i < map.mapSheetCount && map.mapSheetNames[size_t(i)] != sheet)
+        ++i;
+    if (i < map.mapSheetCount) {
+        if (mnuNZMS260->isChecked()) {
+            txtMap->setShownFlag(true);
+            txtReference->setShownFlag(true);
+        }
+        if (mnuMapDistrict->isChecked()) {
+            lblMapDistrict->setCaption(map.mapSheetDistricts[size_t(i)]);
+            lblMapDistrict->setLeft(x + 200);
+            lblMapDistrict->setTop(y + 200);
+            lblMapDistrict->setVisible(true);
+        }
+    } else {
+        lblMapDistrict->setVisible(false);
+        txtReference->setShownFlag(false);
+        txtMap->setShownFlag(false);
+    }
+    dragMap(button, x, y);
+}
+
+void FrmSpectrum::imgMapContainer_MouseMove(int, int, double, double)
+{
+    lblMapDistrict->setVisible(false);
+    setMousePointer(forms::vbDefault);
+    txtEasting->setText(QString());
+    txtNorthing->setText(QString());
+    txtMap->setShownFlag(false);
+    txtReference->setShownFlag(false);
+}
+
+void FrmSpectrum::mnuMapDistrict_Click()
+{
+    const bool on = !mnuMapDistrict->isChecked();
+    mnuMapDistrict->setChecked(on);
+    mnuMapDistrict->setCaption(on ? "Map District On" : "Map District Off");
+}
+
+void FrmSpectrum::mnuNZMS260_Click()
+{
+    const bool on = !mnuNZMS260->isChecked();
+    mnuNZMS260->setChecked(on);
+    mnuNZMS260->setCaption(on ? "NZMS260 On" : "NZMS260 Off");
+}
+
+void FrmSpectrum::mnuMapLabels_Click()
+{
+    const bool opaque = !mnuMapLabels->isChecked();
+    mnuMapLabels->setChecked(opaque);
+    mnuMapLabels->setCaption(opaque ? "Map Labels Opaque" : "Map Labels Transparent");
+    lblLocationName->setBackStyle(opaque ? 1 : 0);
+    lblMapDistrict->setBackStyle(opaque ? 1 : 0);
+}
+
+// The markers blink between black and green.
+void FrmSpectrum::tmrFlash_Timer()
+{
+    const QColor green(0x00, 0xFF, 0x00), black(0, 0, 0);
+    for (int i = 0; i <= map.lastSiteIndex; ++i) {
+        forms::Label* m = lblLocationRef->at(i);
+        if (m)
+            m->setBackColor(m->backColor() == green ? black : green);
+    }
+}
+
+void FrmSpectrum::mnuFlash_Click()
+{
+    if (mnuFlash->isChecked()) {
+        mnuFlash->setChecked(false);
+        mnuFlash->setCaption("Label Flash Off");
+        tmrFlash->setEnabled(false);
+        for (int i = 0; i <= map.lastSiteIndex; ++i)
+            if (forms::Label* m = lblLocationRef->at(i))
+                m->setBackColor(QColor(0, 0, 0));
+    } else {
+        mnuFlash->setChecked(true);
+        mnuFlash->setCaption("Label Flash On");
+        tmrFlash->setEnabled(true);
+    }
 }
 
 }  // namespace shell

@@ -75,6 +75,34 @@ void FrmSpectrum::connectHandlers()
             [this](int b, int s, double x, double y) { Picture1_MouseMove(b, s, x, y); });
     connect(surface(), &Control::mouseMove, this,
             [this](int b, int s, double x, double y) { Form_MouseMove(b, s, x, y); });
+    // The map.
+    for (ScrollBar* b : {hsbEasting, vsbNorthing, vsbMapZoom})
+        connect(b, &ScrollBar::change, this, [this] { guarded([&] { drawMapView(); }); });
+    connect(cmdMapGrid, &Control::clicked, this, [this] { guarded([&] { cmdMapGrid_Click(); }); });
+    connect(picMap, &Control::mouseDown, this,
+            [this](int b, int s, double x, double y) { picMap_MouseDown(b, s, x, y); });
+    connect(picMap, &Control::mouseMove, this,
+            [this](int b, int s, double x, double y) { guarded([&] { picMap_MouseMove(b, s, x, y); }); });
+    connect(imgMapContainer, &GraphicControl::mouseMove, this,
+            [this](int b, int s, double x, double y) { imgMapContainer_MouseMove(b, s, x, y); });
+    connect(cmdSiteStepNorth, &Control::clicked, this, [this] { guarded([&] { cmdSiteStepNorth_Click(); }); });
+    connect(cmdSiteStepSouth, &Control::clicked, this, [this] { guarded([&] { cmdSiteStepSouth_Click(); }); });
+    lblLocationRef->setConnector([this](Label* m) {
+        connect(m, &GraphicControl::mouseMove, this, [this, m](int b, int s, double x, double y) {
+            lblLocationRef_MouseMove(m->index(), b, s, x, y);
+        });
+    });
+    for (int i = 0; i < 2; ++i) {
+        Label* m = (*lblLocationRef)(i);
+        connect(m, &GraphicControl::mouseMove, this, [this, m](int b, int s, double x, double y) {
+            lblLocationRef_MouseMove(m->index(), b, s, x, y);
+        });
+    }
+    connect(mnuMapDistrict, &MenuItem::click, this, [this] { mnuMapDistrict_Click(); });
+    connect(mnuNZMS260, &MenuItem::click, this, [this] { mnuNZMS260_Click(); });
+    connect(mnuMapLabels, &MenuItem::click, this, [this] { mnuMapLabels_Click(); });
+    connect(mnuFlash, &MenuItem::click, this, [this] { mnuFlash_Click(); });
+    connect(tmrFlash, &Timer::timer, this, [this] { tmrFlash_Timer(); });
     connect(tmrITU, &Timer::timer, this, [this] {
         cmdITU->setEnabledFlag(true);
         tmrITU->setEnabled(false);
@@ -91,7 +119,7 @@ void FrmSpectrum::connectHandlers()
             setMousePointer(vbCrosshair);
             StatusBar1->setPanelText(1, QString());
         });
-    connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
+    connect(mnuExit, &MenuItem::click, this, [this] { mnuExit_Click(); });
 }
 
 void FrmSpectrum::mnuExit_Click()

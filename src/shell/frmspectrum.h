@@ -144,8 +144,30 @@ public:
     void clearPanel1OnHover();
     // --- menus (shell) ---
     void mnuExit_Click();
-    // --- the map sheets (map/readout.cpp) ---
+    // --- the map view (map/view.cpp) ---
+    void drawMapView();
+    void centreMapView();
+    void toggleMapView();
+    void hideMapView();
+    void cmdMapGrid_Click();
+    void picMap_MouseDown(int button, int shift, double x, double y);
+    void showSiteName(int index);
+    // --- site plotting (map/plot.cpp) ---
+    void plotLicenceSites();
+    void chooseSiteView();
+    void cmdSiteStepNorth_Click();
+    void cmdSiteStepSouth_Click();
+    void lblLocationRef_MouseMove(int index, int button, int shift, double x, double y);
+    static QString steppingText(int position, int total);
+    // --- the map readout, sheets and blink (map/readout.cpp) ---
     void loadMapSheetDistricts();
+    void picMap_MouseMove(int button, int shift, double x, double y);
+    void imgMapContainer_MouseMove(int button, int shift, double x, double y);
+    void mnuMapDistrict_Click();
+    void mnuNZMS260_Click();
+    void mnuMapLabels_Click();
+    void tmrFlash_Timer();
+    void mnuFlash_Click();
 
     // The chart's bars and the other controls (public so tests and the
     // inspector can reach them; the object names are the same).
@@ -249,6 +271,11 @@ public:
 private:
     void buildControls();
     void tuningButtonDown(bool upward);
+    QList<forms::Control*> mapGroup() const;
+    void showMapGroup(bool shown);
+    void dragMap(int button, double x, double y);
+    void stepSite(bool north);
+    void reportListingFailure(const QString& message);
     void tuningButtonUp();
     void buildMenus();
     void connectHandlers();

@@ -1,9 +1,9 @@
 #include "shell/frmsplash.h"
 
 #include <QApplication>
-#include <QPainter>
-#include <QPainterPath>
-#include <cmath>
+#include <QMovie>
+
+#include "shell/pictures.h"
 
 namespace shell {
 
@@ -17,47 +17,6 @@ QString disclaimerText()
         "incorrect or incomplete information.");
 }
 
-SweepAnimation::SweepAnimation(QWidget* parent, const QString& name) : PictureBox(parent, name)
-{
-    setBorderStyle(1);
-    clock_.start();
-    connect(&frames_, &QTimer::timeout, this, [this] { update(); });
-    frames_.start(50);
-}
-
-void SweepAnimation::paintBackdrop(QPainter& p)
-{
-    PictureBox::paintBackdrop(p);
-    const QRectF r = QRectF(clientOrigin(), QSizeF(clientPixelSize()));
-    p.fillRect(r, QColor(0x00, 0x30, 0x00));
-    p.setPen(QColor(0x00, 0x60, 0x00));
-    for (int i = 1; i < 4; ++i) {
-        p.drawLine(QPointF(r.left(), r.top() + r.height() * i / 4), QPointF(r.right(), r.top() + r.height() * i / 4));
-        p.drawLine(QPointF(r.left() + r.width() * i / 4, r.top()), QPointF(r.left() + r.width() * i / 4, r.bottom()));
-    }
-    // A trace with a few carriers, swept from left to right once a second.
-    const double t = clock_.elapsed() / 1000.0;
-    const double sweep = std::fmod(t, 1.0);
-    QPainterPath trace;
-    const int n = int(r.width());
-    for (int x = 0; x <= n * sweep; ++x) {
-        const double u = double(x) / n;
-        double level = 0.08 + 0.04 * std::sin(u * 97.0 + t * 3) * std::sin(u * 41.0);
-        for (double c : {0.18, 0.37, 0.52, 0.71, 0.86})
-            level += 0.7 * std::exp(-std::pow((u - c) * 60.0, 2)) * (0.6 + 0.4 * std::sin(c * 13 + t));
-        const QPointF pt(r.left() + x, r.bottom() - 2 - level * (r.height() - 4));
-        if (x == 0)
-            trace.moveTo(pt);
-        else
-            trace.lineTo(pt);
-    }
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x80, 0xFF, 0x80), 1.2));
-    p.drawPath(trace);
-    p.setPen(QColor(0xFF, 0x80, 0x80));
-    p.drawLine(QPointF(r.left() + n * sweep, r.top()), QPointF(r.left() + n * sweep, r.bottom()));
-}
-
 FrmSplash::FrmSplash() : Form(QStringLiteral("frmSplash"), 6120, 3765)
 {
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
@@ -66,8 +25,13 @@ FrmSplash::FrmSplash() : Form(QStringLiteral("frmSplash"), 6120, 3765)
     Frame1->place(150, 90, 5805, 3480);
     Frame1->setBackColor(QColor(0xC0, 0xC0, 0xC0));
     surface()->setBackColor(QColor(0xC0, 0xC0, 0xC0));
-    Gif89a1 = new SweepAnimation(Frame1, "Gif89a1");
+    Gif89a1 = new PictureBox(Frame1, "Gif89a1");
+    Gif89a1->setBorderStyle(0);
     Gif89a1->place(480, 480, 1770, 1365);
+    // The animation plays while the window is up.
+    movie_ = new QMovie(splashAnimationPath(), QByteArray(), this);
+    connect(movie_, &QMovie::frameChanged, this, [this] { Gif89a1->setPicture(movie_->currentImage()); });
+    movie_->start();
     lblProductName = new Label(Frame1, "lblProductName");
     lblProductName->place(2490, 480, 3015, 900);
     lblProductName->setCaption("Orvane           Zaru");

@@ -6,25 +6,9 @@
 #include "forms/widgets.h"
 #include "register/connection.h"
 
-#include <QElapsedTimer>
+class QMovie;
 
 namespace shell {
-
-// The splash window's animated picture: a spectrum trace sweeping across a
-// dark screen, drawn from the time since it started.
-class SweepAnimation : public forms::PictureBox {
-    Q_OBJECT
-
-public:
-    SweepAnimation(QWidget* parent, const QString& name);
-
-protected:
-    void paintBackdrop(QPainter& p) override;
-
-private:
-    QElapsedTimer clock_;
-    QTimer frames_;
-};
 
 class FrmSplash : public forms::Form {
     Q_OBJECT
@@ -35,11 +19,14 @@ public:
     void showProgress(const reg::ImportProgress& p);
 
     forms::Frame* Frame1 = nullptr;
-    SweepAnimation* Gif89a1 = nullptr;
+    forms::PictureBox* Gif89a1 = nullptr;
     forms::Label* lblProductName = nullptr;
     forms::Label* Label1 = nullptr;
     forms::Label* Label2 = nullptr;
     forms::Label* lblProgress = nullptr;
+
+private:
+    QMovie* movie_ = nullptr;
 };
 
 // The disclaimer of the splash window and the About box.

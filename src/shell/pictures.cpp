@@ -5,12 +5,24 @@
 #include <QPainter>
 #include <QRadialGradient>
 
+// The pictures live in the core library's resources; a static library needs
+// them registered by hand.
+static void registerPictures()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    (void)done;
+}
+
 namespace shell {
 
 namespace {
 
 QImage load(const char* path, QSize size, const std::function<void(QImage&)>& standIn)
 {
+    registerPictures();
     QImage img;
     if (QFile::exists(QString::fromLatin1(path)))
         img.load(QString::fromLatin1(path));
@@ -76,8 +88,15 @@ QImage iconPicture()
     });
 }
 
+QString splashAnimationPath()
+{
+    registerPictures();
+    return QStringLiteral(":/pictures/splash.gif");
+}
+
 QCursor grabbingHandCursor()
 {
+    registerPictures();
     QImage img;
     img.load(QStringLiteral(":/pictures/hand.png"));
     if (img.isNull())

@@ -5,6 +5,7 @@
 
 #include <QCursor>
 #include <QImage>
+#include <QString>
 
 namespace shell {
 
@@ -14,5 +15,7 @@ QImage knobPicture();        // 100 x 100
 QImage logoPicture();        // 190 x 70
 QImage iconPicture();        // 32 x 32
 QCursor grabbingHandCursor();
+// The splash window's animation (an animated GIF in the resources).
+QString splashAnimationPath();
 
 }  // namespace shell

@@ -1,0 +1,149 @@
+// Plotting the sites of the listed licences, and stepping from site to site.
+
+#include "map/geometry.h"
+#include "shell/frmspectrum.h"
+#include "spectrum/numbers.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace shell {
+
+using spectrum::signSpacedText;
+
+QString FrmSpectrum::steppingText(int position, int total)
+{
+    return QStringLiteral("Licence ") + signSpacedText(position) + QStringLiteral(" of ") + signSpacedText(total) +
+           QStringLiteral(" licences plotted on map ");
+}
+
+void FrmSpectrum::plotLicenceSites()
+{
+    cmdSiteStepSouth->setShownFlag(false);
+    cmdSiteStepNorth->setShownFlag(false);
+    map.lastSiteIndex = 0;
+    (*lblLocationRef)(0)->setVisible(false);
+    (*lblLocationRef)(1)->setVisible(false);
+    if (map.extraSiteMarkers > 0) {
+        for (int i = 2; i <= map.extraSiteMarkers + 1; ++i)
+            lblLocationRef->unload(i);
+        map.extraSiteMarkers = 0;
+    }
+    cmdMapGrid->setShownFlag(false);
+    hideMapView();
+
+    reg::Recordset rs;
+    try {
+        rs = registerConnection_->execute(::map::siteStatement(search.rangeCriteria));
+    } catch (const reg::RegisterError& e) {
+        reportListingFailure(e.message());
+        return;
+    }
+    // Rows without both coordinates cannot be placed and are left out.
+    struct Site {
+        QString name;
+        double easting, northing;
+    };
+    std::vector<Site> sites;
+    while (!rs.eof() && sites.size() < 32767) {
+        bool okE = false, okN = false;
+        const QVariant e = rs.value("easting"), n = rs.value("northing");
+        const double easting = e.toDouble(&okE), northing = n.toDouble(&okN);
+        if (!e.isNull() && !n.isNull() && okE && okN && std::isfinite(easting) && std::isfinite(northing))
+            sites.push_back({rs.value("locationname").toString().trimmed(), easting, northing});
+        rs.moveNext();
+    }
+    rs.close();
+    if (sites.empty()) {
+        StatusBar1->setPanelText(3, QString());
+        return;
+    }
+    const int n = int(sites.size());
+    map.lastSiteIndex = qint16(n - 1);
+    map.siteNames.assign(size_t(n), QString());
+    map.siteMapX.assign(size_t(n), 0);
+    map.siteMapY.assign(size_t(n), 0);
+    if (n >= 3) {
+        for (int i = 2; i <= n - 1; ++i)
+            lblLocationRef->load(i);
+        map.extraSiteMarkers = qint16(n - 2);
+    }
+    auto pixel = [](double v) { return qint16(std::clamp(std::nearbyint(v), -32768.0, 32767.0)); };
+    for (int i = 0; i < n; ++i) {
+        map.siteNames[size_t(i)] = sites[size_t(i)].name;
+        map.siteMapX[size_t(i)] = pixel(::map::columnOf(sites[size_t(i)].easting));
+        map.siteMapY[size_t(i)] = pixel(::map::rowOf(sites[size_t(i)].northing));
+    }
+    chooseSiteView();
+    centreMapView();
+    vsbMapZoom->setValue(1);
+    MSHFlexGrid1->setShownFlag(false);
+    cmdMapGrid->setShownFlag(true);
+    if (map.mapShown) {
+        cmdMapGrid->setCaption("Display Grid");
+        toggleMapView();
+    }
+    if (filter.selectedDistrictId > 0)
+        StatusBar1->setPanelText(3, signSpacedText(n) + (n > 1 ? QStringLiteral(" Licences plotted on map ")
+                                                             : QStringLiteral(" Licence plotted on map ")));
+}
+
+void FrmSpectrum::chooseSiteView()
+{
+    const int n = map.lastSiteIndex + 1;
+    if (filter.selectedDistrictId <= 0) {
+        map.viewOriginX = qint16(map.siteMapX[0] - 197);
+        map.viewOriginY = qint16(std::max(0, map.siteMapY[0] - 197));
+        cmdSiteStepSouth->setShownFlag(true);
+        cmdSiteStepNorth->setShownFlag(true);
+        map.currentSiteIndex = 0;
+        StatusBar1->setPanelText(3, steppingText(1, n));
+    } else {
+        double mx = 0, my = 0;
+        for (int i = 0; i < n; ++i) {
+            mx += map.siteMapX[size_t(i)];
+            my += map.siteMapY[size_t(i)];
+        }
+        mx /= n;
+        my /= n;
+        map.viewOriginX = qint16(std::nearbyint(mx - 197));
+        map.viewOriginY = qint16(std::nearbyint(my - 197));
+    }
+}
+
+void FrmSpectrum::stepSite(bool north)
+{
+    if (north) {
+        if (--map.currentSiteIndex < 0)
+            map.currentSiteIndex = map.lastSiteIndex;
+    } else {
+        if (++map.currentSiteIndex > map.lastSiteIndex)
+            map.currentSiteIndex = 0;
+    }
+    const size_t i = size_t(map.currentSiteIndex);
+    map.viewOriginX = qint16(std::clamp(map.siteMapX[i] - 197, 0, 900));
+    map.viewOriginY = qint16(std::clamp(map.siteMapY[i] - 197, 0, 1350));
+    centreMapView();
+    showSiteName(map.currentSiteIndex);
+    StatusBar1->setPanelText(3, steppingText(map.currentSiteIndex + 1, map.lastSiteIndex + 1));
+}
+
+void FrmSpectrum::cmdSiteStepNorth_Click() { stepSite(true); }
+void FrmSpectrum::cmdSiteStepSouth_Click() { stepSite(false); }
+
+void FrmSpectrum::lblLocationRef_MouseMove(int index, int, int, double, double)
+{
+    if (index < 0 || size_t(index) >= map.siteNames.size())
+        return;
+    picMap->setPointer(QCursor(Qt::CrossCursor));
+    showSiteName(index);
+    lblMapDistrict->setVisible(false);
+}
+
+void FrmSpectrum::reportListingFailure(const QString& message)
+{
+    forms::msgBox(QStringLiteral("The register could not be read for this listing.\r\n") + message,
+                  forms::vbOKOnly | forms::vbExclamation);
+}
+
+}  // namespace shell
