@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <QString>
+#include <vector>
 #include <QtTest>
 
 namespace testing {
@@ -80,6 +81,33 @@ public:
                  .arg(text(label))
                  .arg(text(remarks))
                  .arg(mr ? QString::number(mr) : QStringLiteral("NULL")));
+        return records_;
+    }
+
+    struct SiteAt {
+        QString name;
+        double easting, northing;
+    };
+    // A licensed record transmitted from the given sites (all in one district).
+    qint64 recordAtSites(double low, double high, int status, int district, const std::vector<SiteAt>& sites,
+                         const QString& licensee = QString(), qint64 licenceNumber = 0, qint64 mr = 0)
+    {
+        const qint64 licence = ++licences_;
+        exec(QStringLiteral("INSERT INTO licence VALUES (%1, %2, %3, %4)")
+                 .arg(licence)
+                 .arg(licenceNumber ? licenceNumber : 100000 + licence)
+                 .arg(mr ? QString::number(mr) : QStringLiteral("NULL"))
+                 .arg(client(licensee.isEmpty() ? QStringLiteral("Licensee %1 Limited").arg(licence) : licensee)));
+        for (const SiteAt& s : sites) {
+            const qint64 loc = location(district, s.name, s.easting, s.northing);
+            exec(QStringLiteral("INSERT INTO transmitconfiguration VALUES (%1, %2, %3)").arg(++configs_).arg(licence).arg(loc));
+        }
+        exec(QStringLiteral("INSERT INTO spectrum VALUES (%1, %2, %3, %4, 5, %5, 25, NULL, NULL, NULL)")
+                 .arg(++records_)
+                 .arg(licence)
+                 .arg(low, 0, 'g', 17)
+                 .arg(high, 0, 'g', 17)
+                 .arg(status));
         return records_;
     }
 

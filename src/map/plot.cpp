@@ -50,7 +50,7 @@ void FrmSpectrum::plotLicenceSites()
         const QVariant e = rs.value("easting"), n = rs.value("northing");
         const double easting = e.toDouble(&okE), northing = n.toDouble(&okN);
         if (!e.isNull() && !n.isNull() && okE && okN && std::isfinite(easting) && std::isfinite(northing))
-            sites.push_back({rs.value("locationname").toString().trimmed(), easting, northing});
+            sites.push_back({spectrum::trimBlanks(rs.value("locationname").toString()), easting, northing});
         rs.moveNext();
     }
     rs.close();

@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QIcon>
-#include <QTableView>
 
 namespace shell {
 
@@ -114,11 +113,36 @@ void FrmSpectrum::connectHandlers()
     for (Control* c : std::initializer_list<Control*>{picDistricts, txtFrequencyDisplay})
         connect(c, &Control::mouseMove, this, [this] { clearPanel1OnHover(); });
     // Over a district label the pointer is the cross-hair and panel 1 is emptied.
-    for (int i = 0; i < 17; ++i)
-        connect((*lblDistrict)(i), &GraphicControl::mouseMove, this, [this] {
+    for (int i = 0; i < 17; ++i) {
+        Label* d = (*lblDistrict)(i);
+        connect(d, &GraphicControl::mouseMove, this, [this] {
             setMousePointer(vbCrosshair);
             StatusBar1->setPanelText(1, QString());
         });
+        connect(d, &GraphicControl::mouseDown, this, [this, i](int b, int s, double x, double y) {
+            guarded([&] { lblDistrict_MouseDown(i, b, s, x, y); });
+        });
+    }
+    // The chart's bars, present and to come.
+    auto connectBar = [this](Label* bar) {
+        connect(bar, &GraphicControl::mouseDown, this, [this, bar](int b, int s, double x, double y) {
+            guarded([&] { lblSpectrum_MouseDown(bar->index(), b, s, x, y); });
+        });
+        connect(bar, &GraphicControl::mouseUp, this, [this, bar](int b, int s, double x, double y) {
+            guarded([&] { lblSpectrum_MouseUp(bar->index(), b, s, x, y); });
+        });
+        connect(bar, &GraphicControl::mouseMove, this, [this, bar](int b, int s, double x, double y) {
+            guarded([&] { lblSpectrum_MouseMove(bar->index(), b, s, x, y); });
+        });
+    };
+    lblSpectrum->setConnector(connectBar);
+    connectBar((*lblSpectrum)(0));
+    connectBar((*lblSpectrum)(1));
+    connect(mnuOverlap, &MenuItem::click, this, [this] { mnuOverlap_Click(); });
+    connect(lblOverlap, &GraphicControl::mouseMove, this,
+            [this](int b, int s, double x, double y) { lblOverlap_MouseMove(b, s, x, y); });
+    connect(MSHFlexGrid1, &Control::mouseMove, this,
+            [this](int b, int s, double x, double y) { MSHFlexGrid1_MouseMove(b, s, x, y); });
     connect(mnuExit, &MenuItem::click, this, [this] { mnuExit_Click(); });
 }
 

@@ -4,6 +4,7 @@
 // owns every control and the state of each subsystem, grouped per subsystem;
 // its procedures are defined in the files of the subsystems that own them.
 
+#include "forms/grid.h"
 #include "forms/widgets.h"
 #include "register/connection.h"
 
@@ -13,11 +14,6 @@
 #include <vector>
 
 class QMenu;
-class QTableView;
-
-namespace forms {
-class GridControl;
-}
 
 namespace shell {
 
@@ -90,6 +86,7 @@ struct MapState {
 
 struct GridState {
     qint16 gridRowCount = 0;
+    reg::Recordset licenceResult;
 };
 
 class FrmSpectrum : public forms::Form {
@@ -140,6 +137,23 @@ public:
     void tmrSearch_Timer();
     void Picture1_MouseMove(int button, int shift, double x, double y);
     void Form_MouseMove(int button, int shift, double x, double y);
+    // --- district and overlap filters (spectrum/filters.cpp) ---
+    void lblDistrict_MouseDown(int index, int button, int shift, double x, double y);
+    void mnuOverlap_Click();
+    bool overlapOn() const;
+    void resetDistrictLabels();
+    void releaseSelectedBar();
+    void lblOverlap_MouseMove(int button, int shift, double x, double y);
+    // --- the licence grid (inspect/grid.cpp) ---
+    void fillLicenceGrid();
+    void MSHFlexGrid1_MouseMove(int button, int shift, double x, double y);
+    // --- bar presses and details (inspect/press.cpp) ---
+    void lblSpectrum_MouseDown(int index, int button, int shift, double x, double y);
+    void lblSpectrum_MouseUp(int index, int button, int shift, double x, double y);
+    void fetchRecordDetails();
+    // --- the bar hover readout (inspect/hover.cpp) ---
+    void lblSpectrum_MouseMove(int index, int button, int shift, double x, double y);
+    void fetchPlannedLabel();
     // --- status bar housekeeping (shell/status.cpp) ---
     void clearPanel1OnHover();
     // --- menus (shell) ---
@@ -237,8 +251,7 @@ public:
     forms::CommandButton* cmdSiteStepNorth = nullptr;
     forms::CommandButton* cmdSiteStepSouth = nullptr;
     forms::CommandButton* cmdPrintGrid = nullptr;
-    forms::Control* MSHFlexGrid1 = nullptr;
-    QTableView* gridView = nullptr;
+    forms::FlexGrid* MSHFlexGrid1 = nullptr;
     QObject* PictureClip1 = nullptr;
     QImage reliefMap;
 

@@ -5,10 +5,8 @@
 
 #include "shell/pictures.h"
 
-#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTableView>
 
 namespace shell {
 
@@ -334,14 +332,8 @@ void FrmSpectrum::buildControls()
     cmdPrintGrid = button(f, "cmdPrintGrid", 10245, 4830, 1035, 255, "Print Grid", false);
     cmdPrintGrid->setToolTipText("Press to print data grid");
 
-    MSHFlexGrid1 = new Control(f, "MSHFlexGrid1");
+    MSHFlexGrid1 = new FlexGrid(f, "MSHFlexGrid1");
     MSHFlexGrid1->place(5820, 165, 5880, 4380);
-    gridView = new QTableView(MSHFlexGrid1);
-    MSHFlexGrid1->setInnerWidget(gridView);
-    gridView->setObjectName("MSHFlexGrid1View");
-    gridView->setFont(standInFont("MS Sans Serif", 8.25));
-    gridView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    gridView->verticalHeader()->setDefaultSectionSize(16);
     MSHFlexGrid1->setShownFlag(false);
     PictureClip1 = new QObject(this);
     PictureClip1->setObjectName("PictureClip1");

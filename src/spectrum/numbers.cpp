@@ -170,4 +170,14 @@ std::optional<double> numberValue(const QString& text)
     return v;
 }
 
+QString trimBlanks(const QString& text)
+{
+    qsizetype a = 0, b = text.size();
+    while (a < b && text.at(a) == QLatin1Char(' '))
+        ++a;
+    while (b > a && text.at(b - 1) == QLatin1Char(' '))
+        --b;
+    return text.mid(a, b - a);
+}
+
 }  // namespace spectrum

@@ -32,4 +32,7 @@ QString signSpacedText(double x);
 std::optional<double> numberValue(const QString& text);
 inline bool isNumber(const QString& text) { return numberValue(text).has_value(); }
 
+// Leading and trailing blanks removed (blanks only, as Trim does).
+QString trimBlanks(const QString& text);
+
 }  // namespace spectrum

@@ -1,0 +1,41 @@
+#pragma once
+// Texts of record inspection without widgets: criteria, statements, the
+// bandwidth and range readouts, and the record details.
+
+#include <QColor>
+#include <QString>
+
+namespace inspect {
+
+// The kind of record a bar's colour stands for.
+enum class BarKind { Band, ManagementRight, Planned, ItuAllocation, Licence };
+BarKind kindOfColour(const QColor& c);
+
+// "25kHz)", "2MHz)", "500Hz)", "0Hz)": the bandwidth text of a readout.
+QString bandwidthText(double bandwidthMHz);
+// "157.1 - 157.1125 (BW 12.5kHz)".
+QString rangeReadout(double lowMHz, double highMHz, double bandwidthMHz);
+
+// The listing rule for a range given as two number texts: overlapping it,
+// or lying wholly inside it.
+QString overlapCriteria(const QString& low, const QString& high, bool overlapOn);
+// " and location.districtid =  N".
+QString districtRestriction(double districtId);
+// "spectrumlow =  L and spectrumhigh =  H".
+QString exactRangeCriteria(double lowMHz, double highMHz);
+// The type clause(s) of a detail kind (with the service of an allocation).
+QString typeClause(BarKind kind, int serviceId);
+
+QString detailStatement(const QString& rangeCriteria);
+QString plannedLabelStatement(const QString& rangeCriteria);
+QString licenceStatement(const QString& rangeCriteria);
+
+// The text of the details box for a detail kind.
+QString detailText(BarKind kind, double lowMHz, double highMHz, const QString& label, const QString& remarks,
+                   int managementRightId);
+
+// The hover readout's label prefix: "(CH 5) " for a label longer than one
+// character once trimmed, the label as fetched otherwise.
+QString labelPrefix(const QString& label);
+
+}  // namespace inspect

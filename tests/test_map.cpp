@@ -1,0 +1,371 @@
+// The map: the view rectangle and markers, the readout with map sheets,
+// plotting and stepping, dragging, the map/grid switch and the blink.
+
+#include "map/geometry.h"
+#include "registers.h"
+#include "shell/frmspectrum.h"
+#include "support.h"
+
+#include <QtTest>
+
+using namespace shell;
+using testing::TinyRegister;
+
+namespace {
+
+// The map point of a column and row, as NZMG metres.
+double eastingAt(int column) { return map::eastingOf(column); }
+double northingAt(int row) { return map::northingOf(row); }
+
+std::unique_ptr<FrmSpectrum> openWindow()
+{
+    auto w = std::make_unique<FrmSpectrum>();
+    w->formLoad();
+    w->tmrFlash->setInterval(24 * 3600 * 1000);
+    return w;
+}
+
+// Five licences near 100 MHz: sites in district 2 at known map pixels.
+void mapRegister(const QString& path)
+{
+    TinyRegister r(path);
+    r.recordAtSites(100.0, 100.0125, 1, 2, {{"North Site", eastingAt(600), northingAt(400)}});
+    r.recordAtSites(100.0, 100.0125, 1, 2, {{"Middle Site", eastingAt(620), northingAt(500)}});
+    r.recordAtSites(100.0, 100.0125, 1, 2, {{"South Site", eastingAt(640), northingAt(700)}});
+    r.recordAtSites(100.0, 100.0125, 1, 2, {{"  Padded Site ", eastingAt(660), northingAt(800)}});
+    r.recordAtSites(100.0, 100.0125, 1, 2, {{"Deep South", eastingAt(680), northingAt(900)}});
+    r.recordAtSites(200.0, 200.0125, 1, 3, {{"West A", eastingAt(300), northingAt(600)}});
+    r.recordAtSites(200.0, 200.0125, 1, 3, {{"West B", eastingAt(301), northingAt(601)}});
+    r.recordAtSites(300.0, 300.0125, 1, 4, {{"Edge", eastingAt(150), northingAt(100)}});
+    r.exec("INSERT INTO location VALUES (900, 2, 'No Grid', 1)");
+    r.exec("INSERT INTO geographicreference VALUES (900, 900, 6, 1, NULL, NULL)");
+    r.exec("INSERT INTO licence VALUES (900, 999999, NULL, 1)");
+    r.exec("INSERT INTO transmitconfiguration VALUES (900, 900, 900)");
+    r.exec("INSERT INTO spectrum VALUES (900, 900, 100.0, 100.0125, 5, 1, 25, NULL, NULL, NULL)");
+    r.exec("INSERT INTO mapdistrict VALUES (NULL, 'Nowhere')");
+    r.exec("INSERT INTO mapdistrict VALUES ('O12', 'Second Taranaki')");
+}
+
+void plot(FrmSpectrum& w, const QString& criteria, double district)
+{
+    w.search.rangeCriteria = criteria;
+    w.filter.selectedDistrictId = district;
+    w.plotLicenceSites();
+}
+
+}  // namespace
+
+class TestMap : public QObject {
+    Q_OBJECT
+
+private slots:
+    void clipRectangle();
+    void markerPlaces();
+    void readoutArithmetic();
+    void siteStatementText();
+    void plottingCreatesAndRemovesMarkers();
+    void steppingWrapsAround();
+    void centroidAndEdges();
+    void readoutOnTheWindow();
+    void draggingIsARateControl();
+    void mapAndGridSwitch();
+    void blinking();
+};
+
+void TestMap::clipRectangle()
+{
+    map::ClipRect c = map::clipRect(900, 1350, 0);
+    QCOMPARE(c.x, 900);
+    QCOMPARE(c.y, 1350);
+    QCOMPARE(c.x + c.width - 1, 1293);
+    QCOMPARE(c.y + c.height - 1, 1743);
+    c = map::clipRect(100, 0, 1);
+    QCOMPARE(c.x, 100);  // 100.5 goes to the even 100
+    QCOMPARE(c.width, 393);
+    c = map::clipRect(101, 0, 1);
+    QCOMPARE(c.x, 102);  // 101.5 goes to 102
+    c = map::clipRect(0, 0, 300);
+    QCOMPARE(c.width, 94);
+    QCOMPARE(c.height, 94);
+    for (int z : {0, 1, 50, 150, 197, 300}) {
+        const map::ClipRect r = map::clipRect(400, 400, z);
+        QCOMPARE(map::markerLeft(r.x + r.width / 2, r) + (r.width % 2 ? 10.0 * 394 / r.width / 2 : 0), 1970.0);
+    }
+}
+
+void TestMap::markerPlaces()
+{
+    map::ClipRect c = map::clipRect(200, 300, 0);
+    QCOMPARE(map::markerLeft(205, c), 50.0);
+    QCOMPARE(map::markerTop(300, c), 0.0);
+    c = map::clipRect(200, 300, 197);
+    QCOMPARE(c.width, 197);
+    QCOMPARE(map::markerLeft(c.x + 5, c), 100.0);
+    // A site left of the view has a negative place and is simply not seen.
+    QVERIFY(map::markerLeft(100, map::clipRect(200, 300, 0)) < 0);
+}
+
+void TestMap::readoutArithmetic()
+{
+    const map::ClipRect c = map::clipRect(500, 300, 0);
+    const double mx = map::pointerColumn(1970, c), my = map::pointerRow(1970, c);
+    QCOMPARE(mx, 697.0);
+    QCOMPARE(my, 497.0);
+    const QString e = map::gridText(map::eastingOf(mx)), n = map::gridText(map::northingOf(my));
+    QCOMPARE(e, QStringLiteral("2538900"));
+    QCOMPARE(n, QStringLiteral("6444800"));
+    QCOMPARE(map::sheetLetter(map::eastingOf(mx)) + map::sheetRowText(n.toDouble()), QStringLiteral("O12"));
+    QCOMPARE(map::gridReference(e, n), QStringLiteral("389448"));
+    QCOMPARE(map::sheetLetter(2667800) + map::sheetRowText(6481200), QStringLiteral("R11"));
+    QCOMPARE(map::gridReference("2667800", "6481200"), QStringLiteral("678812"));
+    // Column 100 (west of the anchor column) in the same row: code 64.
+    QCOMPARE(map::gridText(map::eastingOf(100)), QStringLiteral("1941900"));
+    QCOMPARE(map::sheetLetter(map::eastingOf(100)), QStringLiteral("@"));
+    // Row 140, north of row 150: sheet row 00.
+    QCOMPARE(map::gridText(map::northingOf(140)), QStringLiteral("6801800"));
+    QCOMPARE(map::sheetRowText(6801800), QStringLiteral("00"));
+    QCOMPARE(map::sheetRowText(6900000), QStringLiteral("-03"));
+}
+
+void TestMap::siteStatementText()
+{
+    QCOMPARE(map::siteStatement("spectrumhigh >  100 and spectrumlow <  100.0125"),
+             QStringLiteral("select location.locationname, location.locationtypeid, geographicreference.referenceorder, "
+                            "geographicreference.georeferencetypeid, geographicreference.easting, "
+                            "geographicreference.northing from spectrum, transmitconfiguration, location, "
+                            "geographicreference, licence where spectrum.licenceid = transmitconfiguration.licenceid "
+                            "and transmitconfiguration.locationid = location.locationid and spectrum.licenceid = "
+                            "licence.licenceid and location.locationid = geographicreference.locationid and "
+                            "spectrumhigh >  100 and spectrumlow <  100.0125 and spectrumlow > 0 and spectrumtypeid "
+                            "<> 7 and geographicreference.georeferencetypeid = 6 and "
+                            "geographicreference.referenceorder = 1 and spectrum.spectrumstatusid in (1,5) ORDER BY "
+                            "geographicreference.northing DESC"));
+}
+
+void TestMap::plottingCreatesAndRemovesMarkers()
+{
+    testing::WorkDir wd;
+    mapRegister(wd.file("KORVA.mdb"));
+    testing::Recorder rec;
+    auto w = openWindow();
+    // Two rows, centroid mode.
+    plot(*w, "spectrumhigh >  200 and spectrumlow <  200.0125", 3);
+    QCOMPARE(int(w->map.lastSiteIndex), 1);
+    QCOMPARE(w->lblLocationRef->count(), 2);
+    QCOMPARE(w->StatusBar1->panelText(3), QStringLiteral(" 2 Licences plotted on map "));
+    QVERIFY(!w->cmdSiteStepNorth->isShownFlag());
+    QVERIFY(w->cmdMapGrid->isShownFlag());
+    QCOMPARE(w->vsbMapZoom->value(), 1);
+    // Five rows with a site (the sixth has no grid position), stepping mode.
+    plot(*w, "spectrumhigh >  100 and spectrumlow <  100.0125", 0);
+    QCOMPARE(int(w->map.lastSiteIndex), 4);
+    QCOMPARE(w->lblLocationRef->count(), 5);
+    QCOMPARE(int(w->map.extraSiteMarkers), 3);
+    QCOMPARE(w->map.siteNames[0], QStringLiteral("North Site"));
+    QCOMPARE(w->map.siteNames[3], QStringLiteral("Padded Site"));
+    QCOMPARE(w->map.siteMapX[0], qint16(600));
+    QCOMPARE(w->map.siteMapY[4], qint16(900));
+    QCOMPARE(w->StatusBar1->panelText(3), QStringLiteral("Licence  1 of  5 licences plotted on map "));
+    QVERIFY(w->cmdSiteStepNorth->isShownFlag());
+    QVERIFY(w->cmdSiteStepSouth->isShownFlag());
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(w->lblLocationRef->at(i)->isVisible());
+    QCOMPARE(w->lblLocationName->caption(), QStringLiteral("North Site"));
+    // The new markers copy marker 0.
+    QCOMPARE(w->lblLocationRef->at(4)->width(), 60.0);
+    // One row: the extra markers go.
+    plot(*w, "spectrumhigh >  300 and spectrumlow <  300.0125", 4);
+    QCOMPARE(w->lblLocationRef->count(), 2);
+    QCOMPARE(int(w->map.extraSiteMarkers), 0);
+    QCOMPARE(w->StatusBar1->panelText(3), QStringLiteral(" 1 Licence plotted on map "));
+    QVERIFY(!w->lblLocationRef->at(1)->isVisible());
+    // No rows: panel 3 empty, the map and its button hidden.
+    plot(*w, "spectrumhigh >  400 and spectrumlow <  401", 0);
+    QCOMPARE(w->StatusBar1->panelText(3), QString());
+    QVERIFY(!w->cmdMapGrid->isShownFlag());
+    QCOMPARE(int(w->map.lastSiteIndex), 0);
+    // A malformed criteria: told once, the map stays hidden.
+    plot(*w, "spectrumhigh >", 0);
+    QCOMPARE(int(rec.messages.size()), 1);
+    QVERIFY(!w->picMap->isShownFlag());
+}
+
+void TestMap::steppingWrapsAround()
+{
+    testing::WorkDir wd;
+    mapRegister(wd.file("KORVA.mdb"));
+    auto w = openWindow();
+    plot(*w, "spectrumhigh >  100 and spectrumlow <  100.0125", 0);
+    QCOMPARE(w->hsbEasting->value(), 600 - 197);
+    QCOMPARE(w->vsbNorthing->value(), 400 - 197);
+    w->cmdSiteStepNorth_Click();  // from the northernmost to the southernmost
+    QCOMPARE(int(w->map.currentSiteIndex), 4);
+    QCOMPARE(w->StatusBar1->panelText(3), QStringLiteral("Licence  5 of  5 licences plotted on map "));
+    QCOMPARE(w->hsbEasting->value(), 680 - 197);
+    QCOMPARE(w->vsbNorthing->value(), 900 - 197);
+    QCOMPARE(w->lblLocationName->caption(), QStringLiteral("Deep South"));
+    QCOMPARE(w->lblLocationName->left(), w->lblLocationRef->at(4)->left() + 50);
+    w->cmdSiteStepSouth_Click();  // and back round to the first
+    QCOMPARE(int(w->map.currentSiteIndex), 0);
+    w->cmdSiteStepSouth_Click();
+    QCOMPARE(int(w->map.currentSiteIndex), 1);
+    QCOMPARE(w->lblLocationName->caption(), QStringLiteral("Middle Site"));
+    QCOMPARE(w->vsbMapZoom->value(), 1);
+}
+
+void TestMap::centroidAndEdges()
+{
+    testing::WorkDir wd;
+    mapRegister(wd.file("KORVA.mdb"));
+    auto w = openWindow();
+    plot(*w, "spectrumhigh >  200 and spectrumlow <  200.0125", 3);
+    QCOMPARE(int(w->map.viewOriginX), 104);  // 300.5 - 197 = 103.5 goes to 104
+    QCOMPARE(w->hsbEasting->value(), 104);
+    // A site at column 150 gives an origin of -47, held at 0; its row 100 an origin held at 0.
+    plot(*w, "spectrumhigh >  300 and spectrumlow <  300.0125", 0);
+    QCOMPARE(w->hsbEasting->value(), 0);
+    QCOMPARE(w->vsbNorthing->value(), 0);
+    QCOMPARE(w->lblLocationRef->at(0)->left(), double(float(map::markerLeft(150, map::clipRect(0, 0, 1)))));
+}
+
+void TestMap::readoutOnTheWindow()
+{
+    testing::WorkDir wd;
+    mapRegister(wd.file("KORVA.mdb"));
+    auto w = openWindow();
+    plot(*w, "spectrumhigh >  100 and spectrumlow <  100.0125", 0);
+    w->vsbMapZoom->setValue(0);
+    w->hsbEasting->setValue(500);
+    w->vsbNorthing->setValue(300);
+    w->cmdMapGrid_Click();  // show the map
+    QVERIFY(w->picMap->isShownFlag());
+    QVERIFY(!w->txtMap->isShownFlag());
+    emit w->picMap->mouseMove(0, 0, 1970, 1970);
+    QCOMPARE(w->txtEasting->text(), QStringLiteral("2538900"));
+    QCOMPARE(w->txtNorthing->text(), QStringLiteral("6444800"));
+    QCOMPARE(w->txtMap->text(), QStringLiteral("O12"));
+    QCOMPARE(w->txtReference->text(), QStringLiteral("389448"));
+    QVERIFY(w->txtMap->isShownFlag());
+    QVERIFY(w->lblMapDistrict->isVisible());
+    QCOMPARE(w->lblMapDistrict->caption(), QStringLiteral("Taranaki"));  // the first row for the sheet
+    QCOMPARE(w->lblMapDistrict->left(), 2170.0);
+    // An unlisted sheet hides the sheet boxes and the district.
+    emit w->picMap->mouseMove(0, 0, 10, 10);
+    QVERIFY(!w->txtMap->isShownFlag());
+    QVERIFY(!w->lblMapDistrict->isVisible());
+    // With the district entry off, a listed sheet does not show it.
+    w->mnuMapDistrict_Click();
+    QCOMPARE(w->mnuMapDistrict->caption(), QStringLiteral("Map District Off"));
+    emit w->picMap->mouseMove(0, 0, 1970, 1970);
+    QVERIFY(!w->lblMapDistrict->isVisible());
+    QVERIFY(w->txtMap->isShownFlag());
+    w->mnuNZMS260_Click();
+    QCOMPARE(w->mnuNZMS260->caption(), QStringLiteral("NZMS260 Off"));
+    w->mnuMapLabels_Click();
+    QCOMPARE(w->mnuMapLabels->caption(), QStringLiteral("Map Labels Transparent"));
+    QCOMPARE(w->lblLocationName->backStyle(), 0);
+    w->mnuMapLabels_Click();
+    QCOMPARE(w->mnuMapLabels->caption(), QStringLiteral("Map Labels Opaque"));
+    QCOMPARE(w->lblMapDistrict->backStyle(), 1);
+    // Leaving the map for its frame clears the readouts.
+    emit w->imgMapContainer->mouseMove(0, 0, 5, 5);
+    QCOMPARE(w->txtEasting->text(), QString());
+    QVERIFY(!w->txtMap->isShownFlag());
+    // The pointer on a marker names its site.
+    emit w->lblLocationRef->at(2)->mouseMove(0, 0, 1, 1);
+    QCOMPARE(w->lblLocationName->caption(), QStringLiteral("South Site"));
+    QVERIFY(w->lblLocationName->isVisible());
+}
+
+void TestMap::draggingIsARateControl()
+{
+    testing::WorkDir wd;
+    mapRegister(wd.file("KORVA.mdb"));
+    auto w = openWindow();
+    plot(*w, "spectrumhigh >  100 and spectrumlow <  100.0125", 0);
+    w->hsbEasting->setValue(300);
+    w->vsbNorthing->setValue(300);
+    w->picMap_MouseDown(1, 0, 1000.4, 1000.6);
+    QCOMPARE(int(w->map.dragStartX), 1000);
+    QCOMPARE(int(w->map.dragStartY), 1001);
+    for (int k = 1; k <= 3; ++k) {
+        emit w->picMap->mouseMove(1, 0, 2000.4, 1000.6);
+        QCOMPARE(w->hsbEasting->value(), 300 - 5 * k);
+    }
+    QCOMPARE(w->vsbNorthing->value(), 300);
+    // Another button, or none, does not drag.
+    emit w->picMap->mouseMove(2, 0, 2000, 1000);
+    emit w->picMap->mouseMove(0, 0, 2000, 1000);
+    QCOMPARE(w->hsbEasting->value(), 285);
+    // A step that would leave the bar's range is skipped.
+    w->hsbEasting->setValue(3);
+    emit w->picMap->mouseMove(1, 0, 2000, 1001);
+    QCOMPARE(w->hsbEasting->value(), 3);
+    w->vsbNorthing->setValue(1350);
+    emit w->picMap->mouseMove(1, 0, 1000, 801);
+    QCOMPARE(w->vsbNorthing->value(), 1350);
+    emit w->picMap->mouseMove(1, 0, 1000, 1201);
+    QCOMPARE(w->vsbNorthing->value(), 1349);
+}
+
+void TestMap::mapAndGridSwitch()
+{
+    testing::WorkDir wd;
+    mapRegister(wd.file("KORVA.mdb"));
+    auto w = openWindow();
+    plot(*w, "spectrumhigh >  100 and spectrumlow <  100.0125", 0);
+    QVERIFY(!w->picMap->isShownFlag());  // the grid is chosen at start
+    QCOMPARE(w->cmdMapGrid->caption(), QStringLiteral("Display Map"));
+    w->cmdMapGrid_Click();
+    QVERIFY(w->map.mapShown);
+    QCOMPARE(w->cmdMapGrid->caption(), QStringLiteral("Display Grid"));
+    QVERIFY(w->picMap->isShownFlag());
+    QVERIFY(w->hsbEasting->isShownFlag());
+    QVERIFY(w->lblEasting->isVisible());
+    QVERIFY(!w->MSHFlexGrid1->isShownFlag());
+    const int e = w->hsbEasting->value();
+    w->cmdMapGrid_Click();
+    QVERIFY(!w->picMap->isShownFlag());
+    QVERIFY(w->MSHFlexGrid1->isShownFlag());
+    w->cmdMapGrid_Click();
+    QCOMPARE(w->hsbEasting->value(), e);
+    // A plot while the map is chosen shows it, centred on the new sites.
+    plot(*w, "spectrumhigh >  200 and spectrumlow <  200.0125", 3);
+    QVERIFY(w->picMap->isShownFlag());
+    QCOMPARE(w->hsbEasting->value(), 104);
+    // The picture is the relief map cut and stretched to the box.
+    QCOMPARE(w->picMap->picture().size(), w->picMap->clientPixelSize());
+}
+
+void TestMap::blinking()
+{
+    testing::WorkDir wd;
+    mapRegister(wd.file("KORVA.mdb"));
+    auto w = openWindow();
+    plot(*w, "spectrumhigh >  100 and spectrumlow <  100.0125", 0);
+    const QColor green(0, 0xFF, 0), black(0, 0, 0);
+    w->tmrFlash->fire();
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(w->lblLocationRef->at(i)->backColor(), green);
+    w->tmrFlash->fire();
+    QCOMPARE(w->lblLocationRef->at(3)->backColor(), black);
+    w->tmrFlash->fire();
+    w->lblLocationRef->at(2)->setBackColor(QColor(1, 2, 3));
+    w->tmrFlash->fire();
+    QCOMPARE(w->lblLocationRef->at(2)->backColor(), green);  // anything not green turns green
+    QCOMPARE(w->lblLocationRef->at(0)->backColor(), black);
+    w->tmrFlash->fire();
+    w->mnuFlash_Click();
+    QCOMPARE(w->mnuFlash->caption(), QStringLiteral("Label Flash Off"));
+    QVERIFY(!w->tmrFlash->isEnabled());
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(w->lblLocationRef->at(i)->backColor(), black);
+    w->mnuFlash_Click();
+    QCOMPARE(w->mnuFlash->caption(), QStringLiteral("Label Flash On"));
+    QVERIFY(w->mnuFlash->isChecked());
+    QVERIFY(w->tmrFlash->isEnabled());
+    QCOMPARE(w->lblLocationRef->at(0)->backColor(), black);
+}
+
+QTEST_MAIN(TestMap)
+#include "test_map.moc"
