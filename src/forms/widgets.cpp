@@ -138,7 +138,15 @@ TextBox::TextBox(QWidget* parent, const QString& name, bool multiLine, int index
 
 QWidget* TextBox::editor() const { return line_ ? static_cast<QWidget*>(line_) : multi_; }
 
-QString TextBox::text() const { return line_ ? line_->text() : multi_->toPlainText(); }
+QString TextBox::text() const
+{
+    if (line_)
+        return line_->text();
+    // A multi-line box gives back its text with the line breaks it was given.
+    QString plain = lastSet_;
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return plain == multi_->toPlainText() ? lastSet_ : multi_->toPlainText();
+}
 
 void TextBox::setText(const QString& t)
 {
@@ -147,7 +155,7 @@ void TextBox::setText(const QString& t)
             line_->setText(t);
             line_->setCursorPosition(0);
         }
-    } else if (multi_->toPlainText() != t) {
+    } else if (lastSet_ = t; multi_->toPlainText() != t) {
         QString plain = t;
         plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         multi_->setPlainText(plain);

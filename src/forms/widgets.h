@@ -93,6 +93,7 @@ private:
     QPlainTextEdit* multi_ = nullptr;
     int alignment_ = AlignLeft;
     bool locked_ = false;
+    QString lastSet_;
 };
 
 // A frame: an etched border with a caption; it holds windowed controls and,
