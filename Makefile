@@ -25,10 +25,10 @@ build: deps
 sample: build
 	@mkdir -p $(BUILD)/sample
 	@[ -f $(BUILD)/sample/KORVA.mdb ] || $(BUILD)/orvane-make-register --out $(BUILD)/sample/KORVA.mdb
+	@[ -f $(BUILD)/sample/OrvaneZaru.chm ] || cp $(BUILD)/OrvaneZaru.chm $(BUILD)/sample/OrvaneZaru.chm
 
 run: sample
-	@if [ -x $(BUILD)/orvane ]; then cd $(BUILD)/sample && ../orvane; \
-	else echo "The sample register is in $(BUILD)/sample/KORVA.mdb; the main window is not built yet."; fi
+	cd $(BUILD)/sample && ../orvane
 
 test: deps
 	cmake -S . -B $(TESTBUILD) -DCMAKE_BUILD_TYPE=Debug -DORVANE_SANITIZE=ON >/dev/null

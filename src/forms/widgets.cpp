@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QDate>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -450,6 +452,53 @@ Form::Form(const QString& name, double clientWidthTwips, double clientHeightTwip
     surface_->setBorderStyle(0);
     surface_->setFixedSize(int(std::lround(toPixels(clientWidthTwips))), int(std::lround(toPixels(clientHeightTwips))));
     setCentralWidget(surface_);
+}
+
+void Form::closeEvent(QCloseEvent* e)
+{
+    QMainWindow::closeEvent(e);
+    emit closed();
+}
+
+void Form::keyPressEvent(QKeyEvent* e)
+{
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && defaultButton_) {
+        defaultButton_->button()->click();
+        return;
+    }
+    if (e->key() == Qt::Key_Escape && cancelButton_) {
+        cancelButton_->button()->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(e);
+}
+
+namespace {
+
+void runModal(Form& form)
+{
+    QEventLoop loop;
+    QObject::connect(&form, &Form::closed, &loop, &QEventLoop::quit);
+    form.setWindowModality(Qt::ApplicationModal);
+    form.show();
+    loop.exec();
+}
+
+ModalHandler& modalHandler()
+{
+    static ModalHandler h = runModal;
+    return h;
+}
+
+}  // namespace
+
+void showModal(Form& form) { modalHandler()(form); }
+
+ModalHandler setModalHandler(ModalHandler h)
+{
+    ModalHandler old = modalHandler();
+    modalHandler() = h ? std::move(h) : ModalHandler(runModal);
+    return old;
 }
 
 void Form::setMousePointer(int p)

@@ -328,11 +328,29 @@ public:
     double scaleHeight() const { return clientH_; }
     // Centres the window on the screen (or on its owner).
     void centre(QWidget* owner = nullptr);
+    // Enter presses the default button, Escape the cancel button.
+    void setDefaultButton(CommandButton* b) { defaultButton_ = b; }
+    void setCancelButton(CommandButton* b) { cancelButton_ = b; }
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    CommandButton* defaultButton_ = nullptr;
+    CommandButton* cancelButton_ = nullptr;
     PictureBox* surface_;
     double clientW_, clientH_;
     int pointer_ = vbDefault;
 };
+
+// Shows a form modally and returns when it closes. Tests replace the handler
+// so that nothing blocks.
+using ModalHandler = std::function<void(Form&)>;
+void showModal(Form& form);
+ModalHandler setModalHandler(ModalHandler h);
 
 }  // namespace forms

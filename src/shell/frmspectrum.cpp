@@ -102,10 +102,10 @@ void FrmSpectrum::connectHandlers()
     connect(mnuMapLabels, &MenuItem::click, this, [this] { mnuMapLabels_Click(); });
     connect(mnuFlash, &MenuItem::click, this, [this] { mnuFlash_Click(); });
     connect(tmrFlash, &Timer::timer, this, [this] { tmrFlash_Timer(); });
-    connect(tmrITU, &Timer::timer, this, [this] {
-        cmdITU->setEnabledFlag(true);
-        tmrITU->setEnabled(false);
-    });
+    connect(tmrITU, &Timer::timer, this, [this] { tmrITU_Timer(); });
+    connect(cmdITU, &Control::clicked, this, [this] { guarded([&] { cmdITU_Click(); }); });
+    connect(mnuHelp, &MenuItem::click, this, [this] { guarded([&] { mnuHelp_Click(); }); });
+    connect(mnuAbout, &MenuItem::click, this, [this] { guarded([&] { mnuAbout_Click(); }); });
 
     // The hover rule: the quiet parts of the window clear status panel 1.
     for (GraphicControl* g : std::initializer_list<GraphicControl*>{lblBand, lblMR, lblPlan, lblUnspec, lblScroll, lblZoom})
@@ -138,6 +138,8 @@ void FrmSpectrum::connectHandlers()
     lblSpectrum->setConnector(connectBar);
     connectBar((*lblSpectrum)(0));
     connectBar((*lblSpectrum)(1));
+    connect(cmdPrintGrid, &Control::clicked, this, [this] { guarded([&] { cmdPrintGrid_Click(); }); });
+    connect(mnuPrint, &MenuItem::click, this, [this] { guarded([&] { mnuPrint_Click(); }); });
     connect(mnuOverlap, &MenuItem::click, this, [this] { mnuOverlap_Click(); });
     connect(lblOverlap, &GraphicControl::mouseMove, this,
             [this](int b, int s, double x, double y) { lblOverlap_MouseMove(b, s, x, y); });

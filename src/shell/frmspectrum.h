@@ -8,8 +8,11 @@
 #include "forms/widgets.h"
 #include "register/connection.h"
 
+#include "inspect/printing.h"
+
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -154,10 +157,22 @@ public:
     // --- the bar hover readout (inspect/hover.cpp) ---
     void lblSpectrum_MouseMove(int index, int button, int shift, double x, double y);
     void fetchPlannedLabel();
+    // --- printing (inspect/print.cpp) ---
+    void printLicenceGrid();
+    void cmdPrintGrid_Click();
+    void mnuPrint_Click();
+    // Makes the printer a listing goes to (the default printer unless replaced).
+    std::function<std::unique_ptr<inspect::Printer>()> printerFactory;
     // --- status bar housekeeping (shell/status.cpp) ---
     void clearPanel1OnHover();
-    // --- menus (shell) ---
+    // --- menus, help and secondary windows (shell/menus.cpp) ---
     void mnuExit_Click();
+    void mnuHelp_Click();
+    void mnuAbout_Click();
+    void cmdITU_Click();
+    void tmrITU_Timer();
+    bool showHelpFile(const QString& fileName, QWidget* owner, int context);
+    QWidget* helpViewer() const { return helpViewer_.get(); }
     // --- the map view (map/view.cpp) ---
     void drawMapView();
     void centreMapView();
@@ -294,6 +309,7 @@ private:
     void connectHandlers();
 
     std::unique_ptr<reg::Connection> registerConnection_;
+    std::unique_ptr<QWidget> helpViewer_;
     reg::ProgressFn registerProgress_;
 };
 

@@ -1,0 +1,36 @@
+// Printing the listing shown in the grid.
+
+#include "inspect/printing.h"
+#include "shell/frmspectrum.h"
+
+namespace shell {
+
+void FrmSpectrum::printLicenceGrid()
+{
+    forms::setScreenPointer(forms::vbHourglass);
+    std::unique_ptr<inspect::Printer> printer =
+        printerFactory ? printerFactory() : std::make_unique<inspect::QtPrinter>();
+    QString reason;
+    if (!printer->begin(reason)) {
+        forms::setScreenPointer(forms::vbDefault);
+        forms::msgBox(reason, forms::vbOKOnly | forms::vbExclamation);
+        return;
+    }
+    // Reading a cell makes it the grid's current cell, as the classic grid does.
+    const inspect::GridSource source{grid.gridRowCount, [this](int row, int col) {
+                                         MSHFlexGrid1->setRow(row);
+                                         MSHFlexGrid1->setCol(col);
+                                         return MSHFlexGrid1->text();
+                                     }};
+    inspect::printListing(*printer, source);
+    const bool sent = printer->endDoc(reason);
+    printer->setLandscape(false);
+    forms::setScreenPointer(forms::vbDefault);
+    if (!sent)
+        forms::msgBox(reason, forms::vbOKOnly | forms::vbExclamation);
+}
+
+void FrmSpectrum::cmdPrintGrid_Click() { printLicenceGrid(); }
+void FrmSpectrum::mnuPrint_Click() { printLicenceGrid(); }
+
+}  // namespace shell

@@ -1,0 +1,240 @@
+#include "shell/secondary.h"
+
+#include "shell/frmsplash.h"
+#include "shell/pictures.h"
+
+#include <chm_lib.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTextDocument>
+
+namespace shell {
+
+using namespace forms;
+
+// ---------------------------------------------------------------------------
+// About box
+// ---------------------------------------------------------------------------
+
+FrmAbout::FrmAbout(QWidget* owner) : Form(QStringLiteral("frmAbout"), 6165, 3975, owner)
+{
+    setWindowFlags(Qt::Dialog);
+    PictureBox* f = surface();
+    f->setBackColor(QColor(0xC0, 0xC0, 0xC0));
+    picIcon = new PictureBox(f, "picIcon");
+    picIcon->place(240, 225, 480, 480);
+    picIcon->setBorderStyle(0);
+    picIcon->setBackColor(QColor(0xC0, 0xC0, 0xC0));
+    picIcon->setPicture(iconPicture());
+    auto label = [f](const char* name, double l, double t, double w, double h, const QString& caption = QString()) {
+        auto* x = new Label(f, name);
+        x->place(l, t, w, h);
+        x->setBackStyle(0);
+        x->setCaption(caption);
+        return x;
+    };
+    lblTitle = label("lblTitle", 1035, 210, 4155, 480);
+    lblTitle->setFont(standInFont("MS Sans Serif", 13.5));
+    lblVersion = label("lblVersion", 1035, 780, 3885, 225);
+    lblDescription = label("lblDescription", 1020, 1125, 2700, 450,
+                           "Written by the Orvane Zaru developers, for the spectrum register's users.");
+    Label2 = label("Label2", 120, 1800, 5895, 855, disclaimerText());
+    Label2->setForeColor(QColor(0xFF, 0x00, 0x00));
+    Line1 = std::make_unique<ControlArray<Line>>(f, "Line1");
+    Line* white = Line1->create(0);
+    white->setPoints(120, 2895, 6000, 2895);
+    white->setBorderColor(QColor(0xFF, 0xFF, 0xFF));
+    Line* grey = Line1->create(1);
+    grey->setPoints(120, 2880, 6000, 2880);
+    grey->setBorderColor(QColor(0x80, 0x80, 0x80));
+    Label1 = label("Label1", 120, 3120, 4005, 615,
+                   "Warning: the register is read-only here; licensing decisions need the register itself.");
+    cmdOK = new CommandButton(f, "cmdOK");
+    cmdOK->place(4740, 3000, 1260, 345);
+    cmdOK->setCaption("OK");
+    cmdOK->setDefault(true);
+    cmdOK->setCancel(true);
+    cmdSysInfo = new CommandButton(f, "cmdSysInfo");
+    cmdSysInfo->place(4740, 3480, 1245, 345);
+    cmdSysInfo->setCaption("&System Info...");
+    connect(cmdOK, &Control::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdSysInfo, &Control::clicked, this, [this] { cmdSysInfo_Click(); });
+    setDefaultButton(cmdOK);
+    setCancelButton(cmdOK);
+    formLoad();
+}
+
+void FrmAbout::formLoad()
+{
+    setCaption(QStringLiteral("About Orvane"));
+    lblVersion->setCaption(QStringLiteral("Version ") + QString::number(ORVANE_VERSION_MAJOR) + QStringLiteral(".") +
+                           QString::number(ORVANE_VERSION_MINOR) + QStringLiteral(".") +
+                           QString::number(ORVANE_VERSION_PATCH));
+    lblTitle->setCaption(QStringLiteral("Orvane Zaru"));
+}
+
+void FrmAbout::cmdOK_Click() { close(); }
+
+void FrmAbout::cmdSysInfo_Click()
+{
+    if (!startSysInfo())
+        msgBox("System Information Is Unavailable At This Time");
+}
+
+QStringList systemInformationTools()
+{
+    return {QStringLiteral("gnome-system-monitor"), QStringLiteral("ksysguard"), QStringLiteral("xfce4-taskmanager"),
+            QStringLiteral("hardinfo")};
+}
+
+bool startSysInfo()
+{
+    for (const QString& tool : systemInformationTools()) {
+        const QString path = QStandardPaths::findExecutable(tool);
+        if (!path.isEmpty())
+            return QProcess::startDetached(path, {});
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// ITU legend
+// ---------------------------------------------------------------------------
+
+QString serviceDescriptionText()
+{
+    return QStringLiteral("SERVICE DESCRIPTIONS\r\n     \r\n    Primary\r\n     Capital Letters\r\n     eg FIXED\r\n\r\n"
+                          "     Secondary\r\n     Mixed Case\r\n     eg Maritime mobile\r\n");
+}
+
+FrmITU::FrmITU(QWidget* owner) : Form(QStringLiteral("frmITU"), 4755, 3270, owner)
+{
+    setWindowFlags(Qt::Dialog);
+    setCaption(QStringLiteral("ITU Allocation Colour Codes"));
+    PictureBox* f = surface();
+    f->setPicture(skyPicture());
+    struct Entry {
+        double top;
+        QColor colour;
+        const char* caption;
+    };
+    const Entry entries[] = {
+        {120, QColor(0xFF, 0x00, 0x00), "Fixed"},          {405, QColor(0x80, 0x40, 0x00), "Land Mobile"},
+        {705, QColor(0xFF, 0xFF, 0x00), "Broadcasting"},   {1005, QColor(0x00, 0x00, 0xFF), "Maritime"},
+        {1305, QColor(0xC0, 0xFF, 0xFF), "Aeronautical"},  {1605, QColor(0xFF, 0x00, 0xFF), "Satellite"},
+        {1905, QColor(0xFF, 0xFF, 0xFF), "Radionavigation"}, {2205, QColor(0x00, 0xC0, 0xC0), "Amateur"},
+        {2490, QColor(0xFF, 0x80, 0x00), "Mobile"},        {2790, QColor(0xC0, 0xC0, 0xC0), "Miscellaneous"},
+    };
+    int k = 0;
+    for (const Entry& e : entries) {
+        auto* s = new Shape(f, QStringLiteral("Shape1"), k);
+        s->place(315, e.top, 705, 240);
+        s->setFillStyle(Shape::FillSolid);
+        s->setFillColor(e.colour);
+        s->setBackColor(e.colour);
+        swatches.push_back(s);
+        auto* l = new Label(f, QStringLiteral("Label1"), k);
+        l->place(1275, e.top, 1095, 240);
+        l->setCaption(e.caption);
+        l->setBackColor(QColor(0xFF, 0xFF, 0xFF));  // the caption-text colour
+        labels.push_back(l);
+        ++k;
+    }
+    Text1 = new TextBox(f, "Text1", true);
+    Text1->place(2535, 120, 2070, 2130);
+    Text1->setBackColor(QColor(0xE0, 0xE0, 0xE0));
+    Text1->setLocked(true);
+    Text1->setText(serviceDescriptionText());
+}
+
+// ---------------------------------------------------------------------------
+// Help
+// ---------------------------------------------------------------------------
+
+ChmFile::ChmFile(const QString& path) : h_(chm_open(QFile::encodeName(path).constData())) {}
+
+ChmFile::~ChmFile()
+{
+    if (h_)
+        chm_close(h_);
+}
+
+QByteArray ChmFile::object(const QString& path) const
+{
+    if (!h_)
+        return {};
+    chmUnitInfo ui;
+    const QByteArray p = path.toUtf8();
+    if (chm_resolve_object(h_, p.constData(), &ui) != CHM_RESOLVE_SUCCESS)
+        return {};
+    QByteArray data(qsizetype(ui.length), '\0');
+    const LONGINT64 got =
+        chm_retrieve_object(h_, &ui, reinterpret_cast<unsigned char*>(data.data()), 0, LONGINT64(ui.length));
+    data.truncate(qsizetype(std::max<LONGINT64>(got, 0)));
+    return data;
+}
+
+QString ChmFile::defaultTopic() const
+{
+    // #SYSTEM: a version word, then entries of a code, a length and data;
+    // code 2 holds the default topic.
+    const QByteArray sys = object(QStringLiteral("/#SYSTEM"));
+    qsizetype at = 4;
+    while (at + 4 <= sys.size()) {
+        const int code = uchar(sys[at]) | (uchar(sys[at + 1]) << 8);
+        const int len = uchar(sys[at + 2]) | (uchar(sys[at + 3]) << 8);
+        at += 4;
+        if (at + len > sys.size())
+            break;
+        if (code == 2) {
+            QByteArray topic = sys.mid(at, len);
+            const qsizetype zero = topic.indexOf('\0');
+            if (zero >= 0)
+                topic.truncate(zero);
+            if (!topic.isEmpty())
+                return QLatin1Char('/') + QString::fromUtf8(topic);
+        }
+        at += len;
+    }
+    for (const char* guess : {"/index.html", "/index.htm", "/default.html", "/default.htm"})
+        if (!object(QString::fromLatin1(guess)).isEmpty())
+            return QString::fromLatin1(guess);
+    return QString();
+}
+
+HelpViewer::HelpViewer(const QString& chmPath, QWidget* parent) : QTextBrowser(parent), chm_(chmPath)
+{
+    setObjectName(QStringLiteral("HelpViewer"));
+    setOpenLinks(true);
+    resize(640, 520);
+}
+
+QVariant HelpViewer::loadResource(int type, const QUrl& name)
+{
+    QString path = name.path();
+    if (!path.startsWith(QLatin1Char('/')))
+        path.prepend(QLatin1Char('/'));
+    const QByteArray data = chm_.object(path);
+    if (data.isEmpty())
+        return QTextBrowser::loadResource(type, name);
+    if (type == QTextDocument::ImageResource)
+        return data;
+    return QString::fromUtf8(data);
+}
+
+bool HelpViewer::showDefaultTopic()
+{
+    if (!chm_.isOpen())
+        return false;
+    const QString topic = chm_.defaultTopic();
+    if (topic.isEmpty())
+        return false;
+    setSource(QUrl(topic));
+    setWindowTitle(documentTitle().isEmpty() ? QStringLiteral("Orvane Zaru Help") : documentTitle());
+    return true;
+}
+
+}  // namespace shell

@@ -1,0 +1,402 @@
+// The shell: printing the listing, the About box, the ITU legend, the help
+// viewer and the menu commands.
+
+#include "inspect/printing.h"
+#include "registers.h"
+#include "shell/frmspectrum.h"
+#include "shell/secondary.h"
+#include "support.h"
+
+#include <QProcess>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace inspect;
+using namespace shell;
+
+namespace {
+
+GridSource gridOf(int dataRows)
+{
+    return {dataRows + 1, [](int row, int col) -> QString {
+                switch (col) {
+                case 1: return row == 1 ? QStringLiteral(".526500") : QStringLiteral("157.100000");
+                case 2: return QStringLiteral("157.112500");
+                case 3: return QStringLiteral("CH 5");
+                case 4: return row == 2 ? QString(31, 'S') : QStringLiteral("  Mt Kaukau ");
+                case 5: return QStringLiteral("WN");
+                case 6: return row == 3 ? QStringLiteral("1234567") : QStringLiteral("123456");
+                case 7: return row == 4 ? QStringLiteral("0") : QStringLiteral("42");
+                case 8: return row == 5 ? QString(56, 'L') : QStringLiteral("Kowhai Radio Limited");
+                default: return QString();
+                }
+            }};
+}
+
+int linesOnPage(const RecordingPrinter& p, int page)
+{
+    int n = 0;
+    for (const auto& l : p.lines)
+        n += l.page == page;
+    return n;
+}
+
+QString itemAt(const RecordingPrinter::Line& l, int column)
+{
+    for (const PrintItem& i : l.items)
+        if (i.column == column)
+            return i.text;
+    return QStringLiteral("<none>");
+}
+
+std::unique_ptr<FrmSpectrum> openWindow()
+{
+    auto w = std::make_unique<FrmSpectrum>();
+    w->formLoad();
+    return w;
+}
+
+}  // namespace
+
+class TestShell : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fieldTexts();
+    void pagesAndPageLines();
+    void printingFromTheWindow();
+    void printToPdf();
+    void aboutBox();
+    void ituLegend();
+    void helpViewer();
+    void menuCommands();
+};
+
+void TestShell::fieldTexts()
+{
+    QCOMPARE(frequencyField(".526500"), QStringLiteral("     0.526500"));
+    QCOMPARE(frequencyField("157.100000"), QStringLiteral("   157.100000"));
+    QCOMPARE(licenceField("123456"), QStringLiteral("123456"));
+    QCOMPARE(licenceField("1234567"), QStringLiteral("123456"));  // a seventh digit is cut
+    QCOMPARE(licenceField("0"), QStringLiteral("      "));
+    QCOMPARE(managementRightField("0"), QStringLiteral("    "));
+    QCOMPARE(managementRightField(""), QStringLiteral("    "));
+    QCOMPARE(managementRightField("42"), QStringLiteral("  42"));
+    QCOMPARE(cutText(QString(31, 's'), 30, 30), QString(30, 's') + "....");
+    QCOMPARE(cutText(QString(31, 's'), 30, 30).size(), 34);
+    QCOMPARE(cutText(QString(30, 's'), 30, 30), QString(30, 's'));
+    QCOMPARE(cutText(QString(56, 'l'), 51, 55).size(), 55);
+    QCOMPARE(cutText(QString(55, 'l'), 51, 55), QString(55, 'l'));
+    QCOMPARE(cutText("  Mt Kaukau ", 30, 30), QStringLiteral("Mt Kaukau"));
+    QCOMPARE(pageLine(1, 2), QStringLiteral("Page 1 of  2"));
+    QCOMPARE(pageLine(2, 2), QStringLiteral("Page  2 of  2"));
+}
+
+void TestShell::pagesAndPageLines()
+{
+    {
+        RecordingPrinter p;  // before any listing: the headings and an empty line
+        printListing(p, {0, [](int, int) { return QString(); }});
+        QCOMPARE(int(p.lines.size()), 2);
+        QVERIFY(p.lines[0].bold);
+        QCOMPARE(itemAt(p.lines[0], 115), QStringLiteral("M/R"));
+        QVERIFY(p.lines[1].items.empty());
+        QCOMPARE(p.fontName, QStringLiteral("Times New Roman"));
+        QCOMPARE(p.fontPoints, 9.0);
+        QVERIFY(p.landscapeWhilePrinting);
+        QCOMPARE(p.pageTops[0], 300.0);
+    }
+    {
+        RecordingPrinter p;
+        printListing(p, gridOf(49));
+        QCOMPARE(p.pages(), 1);
+        QCOMPARE(int(p.lines.size()), 2 + 49);
+        QVERIFY(!p.lines[0].italic);
+        const auto& first = p.lines[2];
+        QCOMPARE(itemAt(first, 1), QStringLiteral("     0.526500"));
+        QCOMPARE(itemAt(first, 20), QStringLiteral("   157.112500"));
+        QCOMPARE(itemAt(first, 36), QStringLiteral("CH 5"));
+        QCOMPARE(itemAt(first, 50), QStringLiteral("Mt Kaukau"));
+        QCOMPARE(itemAt(first, 104), QStringLiteral("WN"));
+        QCOMPARE(itemAt(first, 113), QStringLiteral("123456"));
+        QCOMPARE(itemAt(first, 122), QStringLiteral("  42"));
+        QCOMPARE(itemAt(first, 130), QStringLiteral("Kowhai Radio Limited"));
+        QCOMPARE(itemAt(p.lines[3], 50), QString(30, 'S') + "....");
+        QCOMPARE(itemAt(p.lines[4], 113), QStringLiteral("123456"));
+        QCOMPARE(itemAt(p.lines[5], 122), QStringLiteral("    "));
+        QCOMPARE(itemAt(p.lines[6], 130), QString(51, 'L') + "....");
+        const QStringList headings{"Low(MHz)", "High(MHz)", "Channel", "Site Name", "F/O", "Licence", "M/R", "Licensee"};
+        const int columns[] = {1, 19, 34, 50, 98, 105, 115, 130};
+        for (int k = 0; k < 8; ++k)
+            QCOMPARE(itemAt(p.lines[0], columns[k]), headings[k]);
+    }
+    {
+        RecordingPrinter p;  // exactly 50 rows: a second page with only its heading matter
+        printListing(p, gridOf(50));
+        QCOMPARE(p.pages(), 2);
+        QVERIFY(p.lines[0].italic);
+        QCOMPARE(itemAt(p.lines[0], 180), QStringLiteral("Page 1 of  2"));
+        QCOMPARE(linesOnPage(p, 1), 3 + 50);
+        QCOMPARE(linesOnPage(p, 2), 3);
+        const auto* second = &p.lines[size_t(3 + 50)];
+        QCOMPARE(itemAt(*second, 180), QStringLiteral("Page  2 of  2"));
+        QCOMPARE(itemAt(p.lines[size_t(3 + 50 + 1)], 114), QStringLiteral("M/R"));
+        QCOMPARE(p.pageTops[1], 300.0);
+    }
+    {
+        RecordingPrinter p;
+        printListing(p, gridOf(51));
+        QCOMPARE(p.pages(), 2);
+        QCOMPARE(linesOnPage(p, 2), 3 + 1);
+        QCOMPARE(itemAt(p.lines[0], 180), QStringLiteral("Page 1 of  2"));
+    }
+    {
+        RecordingPrinter p;  // 100 rows: three pages, the third without rows
+        printListing(p, gridOf(100));
+        QCOMPARE(p.pages(), 3);
+        QCOMPARE(itemAt(p.lines[0], 180), QStringLiteral("Page 1 of  3"));
+        QCOMPARE(linesOnPage(p, 3), 3);
+        QCOMPARE(itemAt(p.lines.back(), 180), QStringLiteral("<none>"));
+        QCOMPARE(itemAt(p.lines[p.lines.size() - 3], 180), QStringLiteral("Page  3 of  3"));
+    }
+}
+
+void TestShell::printingFromTheWindow()
+{
+    testing::WorkDir wd;
+    {
+        testing::TinyRegister r(wd.file("KORVA.mdb"));
+        for (int i = 0; i < 3; ++i)
+            r.recordAtSites(157.1, 157.1125, 1, 2, {{"Site", 2667000, 6482000}});
+    }
+    testing::Recorder rec;
+    auto w = openWindow();
+    RecordingPrinter* last = nullptr;
+    w->printerFactory = [&] {
+        auto p = std::make_unique<RecordingPrinter>();
+        last = p.get();
+        return p;
+    };
+    w->search.rangeCriteria = "spectrumhigh >  157 and spectrumlow <  158";
+    w->fillLicenceGrid();
+    QCOMPARE(int(w->grid.gridRowCount), 4);
+    std::vector<RecordingPrinter::Line> lines;
+    w->printerFactory = [&] {
+        struct Keep : RecordingPrinter {
+            std::vector<RecordingPrinter::Line>* out;
+            bool endDoc(QString& r) override
+            {
+                *out = lines;
+                return RecordingPrinter::endDoc(r);
+            }
+        };
+        auto p = std::make_unique<Keep>();
+        p->out = &lines;
+        last = p.get();
+        return std::unique_ptr<Printer>(std::move(p));
+    };
+    w->mnuPrint_Click();
+    QCOMPARE(int(lines.size()), 2 + 3);
+    QCOMPARE(itemAt(lines[2], 1), QStringLiteral("   157.100000"));
+    QCOMPARE(w->MSHFlexGrid1->row(), 3);  // the last data row
+    QCOMPARE(w->MSHFlexGrid1->col(), 8);
+    QCOMPARE(forms::screenPointer(), int(forms::vbDefault));
+    QVERIFY(rec.messages.empty());
+    // No printer: one message, the pointer back, nothing lost.
+    w->printerFactory = [] {
+        auto p = std::make_unique<RecordingPrinter>();
+        p->failToBegin = true;
+        return p;
+    };
+    w->cmdPrintGrid_Click();
+    QCOMPARE(rec.texts(), QStringList{"No printer is available"});
+    QCOMPARE(forms::screenPointer(), int(forms::vbDefault));
+    QCOMPARE(int(w->grid.gridRowCount), 4);
+}
+
+void TestShell::printToPdf()
+{
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("listing.pdf");
+    {
+        QtPrinter printer(pdf);
+        QString reason;
+        QVERIFY(printer.begin(reason));
+        printListing(printer, gridOf(120));
+        QVERIFY2(printer.endDoc(reason), qPrintable(reason));
+        printer.setLandscape(false);
+        QVERIFY(!printer.landscape());
+    }
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    QVERIFY(info.waitForFinished());
+    const QString meta = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(meta.contains(QRegularExpression("Pages:\\s+3")), qPrintable(meta));
+    const QRegularExpression size("Page size:\\s+([0-9.]+) x ([0-9.]+)");
+    const QRegularExpressionMatch m = size.match(meta);
+    QVERIFY(m.hasMatch());
+    QVERIFY(m.captured(1).toDouble() > m.captured(2).toDouble());  // landscape
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    QVERIFY(text.waitForFinished());
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(out.contains("Page 1 of  3") || out.contains("Page 1 of 3"), qPrintable(out.left(600)));
+    QVERIFY(out.contains("Page  3 of  3") || out.contains("Page 3 of 3"));
+    QVERIFY(out.contains("Low(MHz)"));
+    QVERIFY(out.contains("Licensee"));
+    QVERIFY(out.contains("0.526500"));
+    QVERIFY(out.contains("Kowhai Radio Limited"));
+    QVERIFY(out.contains(QString(30, 'S') + "...."));
+    QCOMPARE(out.count("Low(MHz)"), 3);
+    // The columns: the licensee starts right of the site, the frequencies first.
+    for (const QString& line : out.split('\n')) {
+        if (!line.contains("Kowhai"))
+            continue;
+        QVERIFY(line.indexOf("157.112500") > line.indexOf("157.100000"));
+        QVERIFY(line.indexOf("Kowhai") > line.indexOf("Mt Kaukau"));
+        QVERIFY(line.indexOf("123456") > line.indexOf("WN"));
+        break;
+    }
+}
+
+void TestShell::aboutBox()
+{
+    FrmAbout about;
+    QCOMPARE(about.caption(), QStringLiteral("About Orvane"));
+    QCOMPARE(about.lblTitle->caption(), QStringLiteral("Orvane Zaru"));
+    QCOMPARE(about.lblVersion->caption(), QStringLiteral("Version %1.%2.%3")
+                                              .arg(ORVANE_VERSION_MAJOR)
+                                              .arg(ORVANE_VERSION_MINOR)
+                                              .arg(ORVANE_VERSION_PATCH));
+    QCOMPARE(about.Label2->foreColorText(), QStringLiteral("#FF0000"));
+    QCOMPARE(about.Line1->at(0)->borderColorText(), QStringLiteral("#FFFFFF"));
+    QCOMPARE(about.Line1->at(1)->borderColorText(), QStringLiteral("#808080"));
+    QCOMPARE(about.cmdOK->caption(), QStringLiteral("OK"));
+    QVERIFY(about.cmdOK->isDefault());
+    QVERIFY(about.cmdOK->isCancel());
+    QCOMPARE(about.cmdSysInfo->caption(), QStringLiteral("&System Info..."));
+    QCOMPARE(about.scaleWidth(), 6165.0);
+    QCOMPARE(about.cmdSysInfo->left(), 4740.0);
+    // No system-information program on the PATH: the message.
+    testing::Recorder rec;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent");
+    about.cmdSysInfo_Click();
+    qputenv("PATH", path);
+    QCOMPARE(rec.texts(), QStringList{"System Information Is Unavailable At This Time"});
+    about.show();
+    QVERIFY(about.isVisible());
+    about.cmdOK_Click();
+    QVERIFY(!about.isVisible());
+}
+
+void TestShell::ituLegend()
+{
+    FrmITU legend;
+    QCOMPARE(legend.caption(), QStringLiteral("ITU Allocation Colour Codes"));
+    QCOMPARE(legend.scaleWidth(), 4755.0);
+    QCOMPARE(legend.scaleHeight(), 3270.0);
+    const QStringList captions{"Fixed", "Land Mobile", "Broadcasting", "Maritime", "Aeronautical", "Satellite",
+                               "Radionavigation", "Amateur", "Mobile", "Miscellaneous"};
+    const QStringList colours{"#FF0000", "#804000", "#FFFF00", "#0000FF", "#C0FFFF",
+                              "#FF00FF", "#FFFFFF", "#00C0C0", "#FF8000", "#C0C0C0"};
+    const double tops[] = {120, 405, 705, 1005, 1305, 1605, 1905, 2205, 2490, 2790};
+    QCOMPARE(int(legend.swatches.size()), 10);
+    for (int k = 0; k < 10; ++k) {
+        QCOMPARE(legend.labels[size_t(k)]->caption(), captions[k]);
+        QCOMPARE(legend.swatches[size_t(k)]->fillColorText(), colours[k]);
+        QCOMPARE(legend.swatches[size_t(k)]->top(), tops[k]);
+        QCOMPARE(legend.swatches[size_t(k)]->left(), 315.0);
+        QCOMPARE(legend.swatches[size_t(k)]->width(), 705.0);
+        QCOMPARE(legend.labels[size_t(k)]->left(), 1275.0);
+    }
+    QCOMPARE(legend.Text1->text(),
+             QStringLiteral("SERVICE DESCRIPTIONS\r\n     \r\n    Primary\r\n     Capital Letters\r\n     eg FIXED\r\n\r\n"
+                            "     Secondary\r\n     Mixed Case\r\n     eg Maritime mobile\r\n"));
+    QVERIFY(legend.Text1->isLocked());
+    QVERIFY(legend.surface()->hasPicture());
+}
+
+void TestShell::helpViewer()
+{
+    const QString chm = QStringLiteral(ORVANE_HELP_FILE);
+    QVERIFY2(QFile::exists(chm), "the build makes the help file");
+    ChmFile file(chm);
+    QVERIFY(file.isOpen());
+    QCOMPARE(file.defaultTopic(), QStringLiteral("/index.html"));
+    QVERIFY(QString::fromUtf8(file.object("/chart.html")).contains("Management rights"));
+    testing::WorkDir wd;
+    {
+        testing::TinyRegister r(wd.file("KORVA.mdb"));
+        r.record(1.0, 1.01, 5, 1, 26, 2);
+    }
+    auto w = openWindow();
+    // No help file in the working directory: nothing happens.
+    QVERIFY(!w->showHelpFile("OrvaneZaru.chm", nullptr, 0));
+    w->mnuHelp_Click();
+    QVERIFY(!w->helpViewer());
+    QVERIFY(QFile::copy(chm, wd.file("OrvaneZaru.chm")));
+    w->mnuHelp_Click();
+    auto* viewer = qobject_cast<HelpViewer*>(w->helpViewer());
+    QVERIFY(viewer);
+    QVERIFY(viewer->isVisible());
+    QCOMPARE(viewer->documentTitle(), QStringLiteral("Orvane Zaru"));
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("Orvane Zaru"));
+    QVERIFY(viewer->toPlainText().contains("KORVA.mdb"));
+    // Links read their pages from the same file.
+    viewer->setSource(QUrl("map.html"));
+    QCOMPARE(viewer->documentTitle(), QStringLiteral("The map"));
+    // A file of that name that is not a help file: nothing either.
+    QFile::remove(wd.file("OrvaneZaru.chm"));
+    QFile junk(wd.file("OrvaneZaru.chm"));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("not a help file");
+    junk.close();
+    QVERIFY(!w->showHelpFile("OrvaneZaru.chm", nullptr, 0));
+}
+
+void TestShell::menuCommands()
+{
+    testing::WorkDir wd;
+    {
+        testing::TinyRegister r(wd.file("KORVA.mdb"));
+        r.record(1.0, 1.01, 5, 1, 26, 2);
+    }
+    auto w = openWindow();
+    // The ITU button is out of use for a second after each search.
+    QVERIFY(!w->cmdITU->isEnabledFlag());
+    QVERIFY(w->tmrITU->isEnabled());
+    int modals = 0;
+    QString shown;
+    const forms::ModalHandler old = forms::setModalHandler([&](forms::Form& f) {
+        ++modals;
+        shown = f.objectName();
+    });
+    emit w->cmdITU->clicked();  // a disabled button's click does not come through the real widget
+    w->cmdITU->button()->click();
+    QCOMPARE(modals, 1);  // the signal above ran the handler; the disabled button did not
+    w->tmrITU->fire();
+    QVERIFY(w->cmdITU->isEnabledFlag());
+    QVERIFY(!w->tmrITU->isEnabled());
+    w->cmdITU->button()->click();
+    QCOMPARE(modals, 2);
+    QCOMPARE(shown, QStringLiteral("frmITU"));
+    w->mnuAbout->trigger();
+    QCOMPARE(modals, 3);
+    QCOMPARE(shown, QStringLiteral("frmAbout"));
+    // A search disables it again.
+    w->txtFrequencyDisplay_KeyPress(13);
+    QVERIFY(!w->cmdITU->isEnabledFlag());
+    forms::setModalHandler(old);
+    // Exit stops every timer at once.
+    w->tmrSearch->setEnabled(true);
+    w->mnuExit->trigger();
+    QVERIFY(!w->tmrSearch->isEnabled());
+    QVERIFY(!w->tmrFlash->isEnabled());
+    QVERIFY(!w->isVisible());
+}
+
+QTEST_MAIN(TestShell)
+#include "test_shell.moc"
