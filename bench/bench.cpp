@@ -10,10 +10,19 @@
 #include "shell/frmspectrum.h"
 #include "spectrum/chart.h"
 #include "spectrum/numbers.h"
+#include "inspect/texts.h"
+#include "register/access_import.h"
+
+#include <sqlite3.h>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSysInfo>
+#include <QThread>
 
 #include <QApplication>
 #include <QImage>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -29,7 +38,7 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-[[maybe_unused]] double percentile(std::vector<double> v, double p)
+double percentile(std::vector<double> v, double p)
 {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[std::min(v.size() - 1, size_t(p * double(v.size())))];
@@ -140,6 +149,115 @@ void steppingFigures(shell::FrmSpectrum& w, double seconds)
     }
 }
 
+void hoverFigures(shell::FrmSpectrum& w)
+{
+    w.Option1[2]->setValue(true);
+    w.txtFrequencyDisplay->setText("157.25");
+    w.rerunSearch();
+    std::vector<double> ours, bare;
+    const int bars = w.search.lastRecordIndex + 1;
+    for (int k = 0; k < 1000; ++k) {
+        const int i = (k * 7919) % bars;
+        ours.push_back(timeMs([&] { w.lblSpectrum_MouseMove(i, 0, 0, 1, 1); }));
+        const QString sql = inspect::plannedLabelStatement(
+            inspect::exactRangeCriteria(w.search.recordLowMHz[size_t(i)], w.search.recordHighMHz[size_t(i)]));
+        bare.push_back(timeMs([&] {
+            reg::Recordset rs = w.registerConnection().execute(sql);
+            rs.eof();
+        }));
+    }
+    row("hover readout, median of 1000 moves", median(ours), "ms", median(bare), "bare label query");
+    row("hover readout, 99th percentile", percentile(ours, 0.99), "ms", percentile(bare, 0.99), "bare label query");
+}
+
+void mapFigures(shell::FrmSpectrum& w)
+{
+    w.search.rangeCriteria = "spectrumhigh >  160 and spectrumlow <  160.75";
+    w.filter.selectedDistrictId = 0;
+    w.plotLicenceSites();
+    const int markers = w.map.lastSiteIndex + 1;
+    for (int zoom : {0, 150, 300}) {
+        w.vsbMapZoom->setValue(zoom);
+        std::vector<double> t;
+        for (int r = 0; r < 30; ++r)
+            t.push_back(timeMs([&] {
+                w.drawMapView();
+                QImage img(w.picMap->size(), QImage::Format_ARGB32_Premultiplied);
+                w.picMap->render(&img);
+            }));
+        const QString name = QStringLiteral("map redraw at zoom %1, %2 markers").arg(zoom).arg(markers);
+        row(qPrintable(name), median(t), "ms", 5.0, "target");
+    }
+}
+
+void pressFigures(shell::FrmSpectrum& w)
+{
+    std::vector<double> t;
+    int rows = 0;
+    for (int r = 0; r < 5; ++r) {
+        t.push_back(timeMs([&] {
+            w.search.rangeCriteria = "spectrumhigh >  160 and spectrumlow <  163";
+            w.filter.selectedDistrictId = 0;
+            w.plotLicenceSites();
+            w.fillLicenceGrid();
+        }));
+        rows = w.grid.gridRowCount - 1;
+    }
+    std::vector<double> bare;
+    for (int r = 0; r < 5; ++r)
+        bare.push_back(timeMs([&] {
+            reg::Recordset a = w.registerConnection().execute(inspect::licenceStatement("spectrumhigh >  160 and spectrumlow <  163"));
+            a.fetchAll();
+        }));
+    const QString name = QStringLiteral("licence press, %1 rows listed and plotted").arg(rows);
+    row(qPrintable(name), median(t), "ms", 200.0, "target");
+    row("  (the bare licence statement)", median(bare), "ms", median(t), "the press");
+}
+
+// The Access import against mdb-export of the same table, on the small real
+// Access file beside the checkout (when it is there).
+void accessFigures()
+{
+    const QString file = QDir(QStringLiteral(ORVANE_SOURCE_DIR)).absoluteFilePath("../shared/testdata/DateTestDatabase.mdb");
+    if (!QFile::exists(file)) {
+        std::printf("  (Access import: DateTestDatabase.mdb not found beside the checkout, skipped)\n");
+        return;
+    }
+    const QStringList tables = reg::accessTableNames(file);
+    std::vector<double> ours, theirs;
+    for (int r = 0; r < 20; ++r) {
+        ours.push_back(timeMs([&] {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench-access");
+            db.setDatabaseName(":memory:");
+            db.open();
+            reg::importAccess(file, *static_cast<sqlite3* const*>(db.driver()->handle().data()), tables, {});
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase("bench-access");
+        }));
+        theirs.push_back(timeMs([&] {
+            for (const QString& t : tables) {
+                QProcess p;
+                p.setStandardOutputFile(QProcess::nullDevice());
+                p.start("mdb-export", {file, t});
+                p.waitForFinished();
+            }
+        }));
+    }
+    row("Access import of DateTestDatabase.mdb", median(ours), "ms", median(theirs), "mdb-export, same tables");
+}
+
+double peakResidentMB()
+{
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -157,6 +275,8 @@ int main(int argc, char** argv)
     }
     if (scales.empty())
         scales = {1, 4};
+    std::printf("machine: %d cores, %s\n", QThread::idealThreadCount(), qPrintable(QSysInfo::prettyProductName()));
+    accessFigures();
     for (double scale : scales) {
         QTemporaryDir dir;
         const QString file = dir.filePath("KORVA.mdb");
@@ -174,11 +294,29 @@ int main(int argc, char** argv)
         std::printf("scale %g (register made in %.1f s, %.1f MB)\n", scale, gen.elapsed() / 1000.0,
                     QFileInfo(file).size() / 1e6);
         {
+            double openMs = 0;
+            const double startMs = timeMs([&] {
+                shell::FrmSpectrum probe;
+                probe.formLoad();
+                paintChart(probe);
+            });
+            openMs = timeMs([&] {
+                reg::Connection c;
+                c.open(reg::connectionString);
+                reg::Recordset rs = c.execute(spectrum::searchStatement(0.75, 1.25));
+                rs.fetchAll();
+            });
+            row("start-up to the first chart", startMs, "ms", openMs, "open and bare search");
+            row("  (start-up against the target)", startMs, "ms", 1000.0, "target");
             shell::FrmSpectrum w;
             w.formLoad();
             searchFigures(w, quick);
             zoomFigures(w);
+            hoverFigures(w);
+            mapFigures(w);
+            pressFigures(w);
             steppingFigures(w, quick ? 2.0 : 10.0);
+            row("peak resident memory", peakResidentMB(), "MB", 200.0, "target");
         }
         QDir::setCurrent(old);
     }
