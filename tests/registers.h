@@ -123,6 +123,14 @@ public:
         return id;
     }
 
+    static void dropTable(const QString& path, const QString& table)
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(path.toUtf8().constData(), &db);
+        sqlite3_exec(db, ("DROP TABLE " + table).toUtf8().constData(), nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+
     qint64 client(const QString& name)
     {
         const qint64 id = ++clients_;
