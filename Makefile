@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 
 DEBIAN_PACKAGES = build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev \
   mdbtools mdbtools-dev libchm-dev fp-utils fonts-liberation \
-  xvfb xauth imagemagick poppler-utils
+  xvfb xauth x11-utils imagemagick poppler-utils
 
 .PHONY: run test bench deps build sample clean
 
