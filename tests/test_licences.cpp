@@ -6,21 +6,16 @@
 #include "shell/frmspectrum.h"
 #include "spectrum/chart.h"
 #include "support.h"
+#include "window.h"
 
 #include <QtTest>
 
 using namespace shell;
+using testing::openWindow;
 using testing::TinyRegister;
 
 namespace {
 
-std::unique_ptr<FrmSpectrum> openWindow()
-{
-    auto w = std::make_unique<FrmSpectrum>();
-    w->formLoad();
-    w->tmrFlash->setInterval(24 * 3600 * 1000);
-    return w;
-}
 
 int barOf(FrmSpectrum& w, double low, double high, const char* colour = nullptr)
 {

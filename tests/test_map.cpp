@@ -5,10 +5,12 @@
 #include "registers.h"
 #include "shell/frmspectrum.h"
 #include "support.h"
+#include "window.h"
 
 #include <QtTest>
 
 using namespace shell;
+using testing::openWindow;
 using testing::TinyRegister;
 
 namespace {
@@ -17,13 +19,6 @@ namespace {
 double eastingAt(int column) { return map::eastingOf(column); }
 double northingAt(int row) { return map::northingOf(row); }
 
-std::unique_ptr<FrmSpectrum> openWindow()
-{
-    auto w = std::make_unique<FrmSpectrum>();
-    w->formLoad();
-    w->tmrFlash->setInterval(24 * 3600 * 1000);
-    return w;
-}
 
 // Five licences near 100 MHz: sites in district 2 at known map pixels.
 void mapRegister(const QString& path)

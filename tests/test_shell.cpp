@@ -6,6 +6,7 @@
 #include "shell/frmspectrum.h"
 #include "shell/secondary.h"
 #include "support.h"
+#include "window.h"
 
 #include <QProcess>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 
 using namespace inspect;
 using namespace shell;
+using testing::openWindow;
 
 namespace {
 
@@ -49,12 +51,6 @@ QString itemAt(const RecordingPrinter::Line& l, int column)
     return QStringLiteral("<none>");
 }
 
-std::unique_ptr<FrmSpectrum> openWindow()
-{
-    auto w = std::make_unique<FrmSpectrum>();
-    w->formLoad();
-    return w;
-}
 
 }  // namespace
 

@@ -6,12 +6,14 @@
 #include "spectrum/chart.h"
 #include "spectrum/numbers.h"
 #include "support.h"
+#include "window.h"
 
 #include <QMenu>
 #include <QScrollBar>
 #include <QtTest>
 
 using namespace shell;
+using testing::openWindow;
 using testing::TinyRegister;
 
 namespace {
@@ -24,12 +26,6 @@ QObject* control(QObject* root, const QString& name, int index = -1)
     return nullptr;
 }
 
-std::unique_ptr<FrmSpectrum> openWindow()
-{
-    auto w = std::make_unique<FrmSpectrum>();
-    w->formLoad();
-    return w;
-}
 
 forms::Label* bar(FrmSpectrum& w, int i) { return w.lblSpectrum->at(i); }
 

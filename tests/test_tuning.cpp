@@ -4,6 +4,7 @@
 #include "shell/frmspectrum.h"
 #include "spectrum/numbers.h"
 #include "support.h"
+#include "window.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -11,18 +12,11 @@
 #include <cmath>
 
 using namespace shell;
+using testing::openWindow;
 using testing::TinyRegister;
 
 namespace {
 
-std::unique_ptr<FrmSpectrum> openWindow()
-{
-    auto w = std::make_unique<FrmSpectrum>();
-    w->formLoad();
-    // The tests run the clock's ticks themselves.
-    w->tmrSearch->setInterval(24 * 3600 * 1000);
-    return w;
-}
 
 void smallRegister(const QString& path)
 {

@@ -113,7 +113,7 @@ public:
     void layoutChart();
     void sortPlannedBandwidths();
     void stackItuAllocations();
-    void unspecifiedStatus5(forms::Label* bar);
+    void licensed5(forms::Label* bar, bool hasDistrict, int row);
     // --- the frequency window (spectrum/window.cpp) ---
     void rerunSearch();
     void Option1_Click(int index);

@@ -98,13 +98,7 @@ void FrmSpectrum::layoutChart()
             } else if (status == 4) {
                 bar->setBackColor(kPlannedColour);
             } else if (status == 5) {
-                if (hasDistrict) {
-                    bar->setCaption(QString());
-                    bar->setBackColor(kLicensed5Colour);
-                    bar->place(bar->left(), rowTop(r) + 50, bar->width(), 100);
-                } else {
-                    unspecifiedStatus5(bar);
-                }
+                licensed5(bar, hasDistrict, r);
             }
             break;
         default:
@@ -117,14 +111,7 @@ void FrmSpectrum::layoutChart()
                 bar->setCaption(QString());
                 bar->setHeight(150);
             } else if (status == 5) {
-                if (hasDistrict) {
-                    bar->setCaption(QString());
-                    bar->setTop(rowTop(r) + 50);
-                    bar->setBackColor(kLicensed5Colour);
-                    bar->setHeight(100);
-                } else {
-                    unspecifiedStatus5(bar);
-                }
+                licensed5(bar, hasDistrict, r);
             }
             break;
         }
@@ -158,13 +145,16 @@ void FrmSpectrum::layoutChart()
         stackItuAllocations();
 }
 
-// Left open for status 5 records without a district: they lie in row 0 at
-// Top 1300 like the others without a district; they are drawn as the
-// half-height licence bars of status 5 so that they read, and press, as licences.
-void FrmSpectrum::unspecifiedStatus5(forms::Label* bar)
+// A licensed record of status 5: a half-height bar in the lower half of its
+// district's row, without caption. Left open for one without a district: it
+// lies in row 0 at Top 1300 like the others without a district, drawn as the
+// same half-height bar so that it reads, and presses, as a licence.
+void FrmSpectrum::licensed5(forms::Label* bar, bool hasDistrict, int row)
 {
     bar->setCaption(QString());
     bar->setBackColor(kLicensed5Colour);
+    if (hasDistrict)
+        bar->setTop(rowTop(row) + 50);
     bar->setHeight(100);
 }
 

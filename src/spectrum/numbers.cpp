@@ -119,19 +119,18 @@ double roundSix(double x)
 QString sixDecimalText(double x) { return sixDecimals(x, false); }
 QString sixDecimalTextWithZero(double x) { return sixDecimals(x, true); }
 
-QString plainText(double x)
+// The value's text to 15 significant digits, without exponent or trailing
+// zeros: `sign` goes before it (a minus when negative, else `positive`),
+// and a zero stands before the point below 1 when `zeroBeforePoint`.
+static QString decimalText(double x, const char* positive, bool zeroBeforePoint)
 {
     if (!std::isfinite(x))
         return QString::number(x);
     const Decimal d = decimal15(x);
-    if (d.digits.empty())
-        return QStringLiteral("0");
     std::string ip, fp;
     fixedParts(d, ip, fp);
-    std::string s;
-    if (d.negative)
-        s.push_back('-');
-    s.append(ip.empty() ? std::string("0") : ip);
+    std::string s(d.negative ? "-" : positive);
+    s.append(ip.empty() && (zeroBeforePoint || fp.empty()) ? std::string("0") : ip);
     if (!fp.empty()) {
         s.push_back('.');
         s.append(fp);
@@ -139,23 +138,9 @@ QString plainText(double x)
     return QString::fromStdString(s);
 }
 
-QString signSpacedText(double x)
-{
-    if (!std::isfinite(x))
-        return QString::number(x);
-    const Decimal d = decimal15(x);
-    if (d.digits.empty())
-        return QStringLiteral(" 0");
-    std::string ip, fp;
-    fixedParts(d, ip, fp);
-    std::string s(1, d.negative ? '-' : ' ');
-    s.append(ip);
-    if (!fp.empty()) {
-        s.push_back('.');
-        s.append(fp);
-    }
-    return QString::fromStdString(s);
-}
+QString plainText(double x) { return decimalText(x, "", true); }
+
+QString signSpacedText(double x) { return decimalText(x, " ", false); }
 
 std::optional<double> numberValue(const QString& text)
 {

@@ -3,6 +3,7 @@
 #include "shell/frmspectrum.h"
 #include "spectrum/chart.h"
 #include "spectrum/numbers.h"
+#include "spectrum/options.h"
 #include "spectrum/search_query.h"
 
 
@@ -12,11 +13,8 @@ using namespace spectrum;
 
 void FrmSpectrum::readDisplayWidth()
 {
-    static const std::pair<int, double> widths[] = {{0, 0.1}, {1, 0.5}, {2, 1},     {3, 5},
-                                                   {4, 10},  {11, 100}, {12, 500}, {13, 1000}};
-    for (const auto& [index, mhz] : widths)
-        if (Option1[size_t(index)]->value())
-            window.displayWidthMHz = mhz;
+    window.displayWidthMHz = selectedOptionValue(
+        Option1, {{0, 0.1}, {1, 0.5}, {2, 1}, {3, 5}, {4, 10}, {11, 100}, {12, 500}, {13, 1000}}, window.displayWidthMHz);
 }
 
 

@@ -2,6 +2,7 @@
 
 #include "shell/frmspectrum.h"
 #include "spectrum/numbers.h"
+#include "spectrum/options.h"
 
 #include <cmath>
 
@@ -11,11 +12,9 @@ using namespace spectrum;
 
 void FrmSpectrum::readTuningStep()
 {
-    static const std::pair<int, double> steps[] = {{9, 0.01}, {14, 0.0125}, {15, 0.025}, {8, 0.1},
-                                                  {7, 0.5},  {6, 10},      {5, 100},    {10, 500}};
-    for (const auto& [index, mhz] : steps)
-        if (Option1[size_t(index)]->value())
-            window.tuningStepMHz = mhz;
+    window.tuningStepMHz = selectedOptionValue(
+        Option1, {{9, 0.01}, {14, 0.0125}, {15, 0.025}, {8, 0.1}, {7, 0.5}, {6, 10}, {5, 100}, {10, 500}},
+        window.tuningStepMHz);
 }
 
 void FrmSpectrum::placeSpinner()
