@@ -7,16 +7,26 @@ JOBS       ?= $(shell nproc)
 DEBIAN_PACKAGES = build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev \
   mdbtools mdbtools-dev libchm-dev fp-utils fonts-liberation \
   xvfb xauth x11-utils imagemagick poppler-utils
+# For the test that prints through a real CUPS queue (installed without their recommendations).
+PRINT_PACKAGES = cups cups-daemon cups-client printer-driver-cups-pdf ghostscript
 
-.PHONY: run test bench deps build sample clean
+.PHONY: run test bench deps test-deps build sample clean
 
 deps:
-	@missing=""; for p in $(DEBIAN_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  if [ "$$(id -u)" = 0 ]; then SUDO=""; else SUDO=sudo; fi; \
-	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
-	fi
+	@$(call install,$(DEBIAN_PACKAGES),)
+
+test-deps: deps
+	@$(call install,$(PRINT_PACKAGES),--no-install-recommends)
+
+# Installs the packages of $(1) that dpkg does not find, with apt-get options $(2).
+define install
+missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+if [ -n "$$missing" ]; then \
+  echo "Installing:$$missing"; \
+  if [ "$$(id -u)" = 0 ]; then SUDO=""; else SUDO=sudo; fi; \
+  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $(2) $$missing; \
+fi
+endef
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -30,7 +40,7 @@ sample: build
 run: sample
 	cd $(BUILD)/sample && ../orvane
 
-test: deps
+test: test-deps
 	cmake -S . -B $(TESTBUILD) -DCMAKE_BUILD_TYPE=Debug -DORVANE_SANITIZE=ON >/dev/null
 	cmake --build $(TESTBUILD) -j $(JOBS)
 	cd $(TESTBUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
