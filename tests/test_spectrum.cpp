@@ -5,12 +5,14 @@
 #include "shell/frmspectrum.h"
 #include "spectrum/chart.h"
 #include "spectrum/numbers.h"
+#include "spectrum/search_query.h"
 #include "support.h"
 #include "window.h"
 
 #include <QMenu>
 #include <QScrollBar>
 #include <QtTest>
+#include <cmath>
 
 using namespace shell;
 using testing::openWindow;
@@ -52,6 +54,7 @@ private slots:
     void everyControlInItsPlace();
     void barsAreTheFirstRowsOfTheStatement();
     void barPlacementOnTheChart();
+    void indexPicksTheRecordsInRange();
     void layoutRowsColoursAndCaptions();
     void plannedSubRowsAndStackedAllocations();
     void recordCountsAndTheLimit();
@@ -287,6 +290,52 @@ void TestSpectrum::barsAreTheFirstRowsOfTheStatement()
             QCOMPARE(rec.beeps, 5);
         } else {
             QCOMPARE(panel(*w, 1), spectrum::signSpacedText(total) + " Records found");
+        }
+    }
+}
+
+void TestSpectrum::indexPicksTheRecordsInRange()
+{
+    testing::WorkDir wd;
+    {
+        TinyRegister r(wd.file("KORVA.mdb"));
+        quint32 seed = 7;
+        auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+        for (int i = 0; i < 3000; ++i) {
+            const double low = (next() % 20000) / 10.0;                  // 0 to 2000 MHz
+            const double width = (i % 50 == 0) ? (next() % 5000) / 10.0  // some very wide records
+                                               : (next() % 100) / 1000.0;
+            const int status = int(next() % 6);                           // statuses 0 to 5, some never shown
+            r.record(i % 7 == 0 ? std::floor(low) : low, low + width, 5, status, 25);
+        }
+        r.exec("INSERT INTO spectrum (spectrumid, spectrumlow, spectrumhigh, spectrumtypeid, spectrumstatusid, serviceid) "
+               "VALUES (90001, 10, NULL, 1, 1, 1)");
+    }
+    reg::Connection c;
+    c.open(reg::connectionString);
+    const auto index = spectrum::SpectrumIndex::build(c);
+    for (const auto& [low, high] : {std::pair{0.0, 2000.0}, {100.0, 100.5}, {999.75, 1000.25}, {1500.0, 1600.0},
+                                    {-5.0, 0.5}, {1990.0, 2500.0}, {3000.0, 4000.0}}) {
+        reg::Recordset all = c.execute(QStringLiteral("select spectrum.rowid, spectrumlow from spectrum where spectrumhigh > %1 "
+                                                      "and spectrumlow <= %2 and spectrumlow > 0 and spectrumstatusid in "
+                                                      "(1, 4, 5) order by spectrumlow, spectrum.rowid")
+                                           .arg(low, 0, 'g', 17)
+                                           .arg(high, 0, 'g', 17));
+        std::vector<qint64> ids;
+        std::vector<double> lows;
+        while (!all.eof()) {
+            ids.push_back(all.value(0).toLongLong());
+            lows.push_back(all.value(1).toDouble());
+            all.moveNext();
+        }
+        for (size_t wanted : {size_t(1), size_t(50), size_t(500), size_t(100000)}) {
+            const auto picked = index->candidates(low, high, wanted);
+            // The first `wanted` records, then those sharing the last one's low edge.
+            size_t n = std::min(wanted, ids.size());
+            while (n > 0 && n < ids.size() && lows[n] == lows[n - 1])
+                ++n;
+            QCOMPARE(picked.rowids, std::vector<qint64>(ids.begin(), ids.begin() + qsizetype(n)));
+            QCOMPARE(picked.all, n == ids.size());
         }
     }
 }

@@ -7,6 +7,7 @@
 #include "forms/grid.h"
 #include "forms/widgets.h"
 #include "register/connection.h"
+#include "spectrum/search_query.h"
 
 #include "inspect/printing.h"
 
@@ -44,6 +45,9 @@ struct SearchState {
     double barWidthTwips = 0;
     std::vector<double> recordLowMHz, recordHighMHz, recordBandwidthMHz, recordDistrictId, recordLeftTwips;
     std::vector<qint16> recordServiceId;
+    // The edges of the register's records, read at the first search.
+    std::shared_ptr<spectrum::SpectrumIndex> spectrumIndex;
+    bool spectrumIndexTried = false;
 };
 
 // The chart layout's lists (slot 0 never used).

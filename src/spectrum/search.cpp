@@ -47,8 +47,16 @@ void FrmSpectrum::searchRegister()
             writeHighFrequencyLabel();
 
             search.searchSql = searchStatement(window.searchLowMHz, window.searchHighMHz);
-            search.searchRecordset =
-                runSearchStatement(*registerConnection_, window.searchLowMHz, window.searchHighMHz, kMaxSearchRecords);
+            if (!search.spectrumIndexTried) {
+                search.spectrumIndexTried = true;
+                try {
+                    search.spectrumIndex = SpectrumIndex::build(*registerConnection_);
+                } catch (const reg::RegisterError&) {
+                    // Without the index the whole statement is run.
+                }
+            }
+            search.searchRecordset = runSearchStatement(*registerConnection_, search.spectrumIndex.get(),
+                                                        window.searchLowMHz, window.searchHighMHz, kMaxSearchRecords);
             reg::Recordset& rs = search.searchRecordset;
 
             if (rs.eof()) {

@@ -1,37 +1,126 @@
 #include "spectrum/search_query.h"
 
 #include "spectrum/chart.h"
-#include "spectrum/numbers.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <limits>
 
 namespace spectrum {
 
-namespace {
+std::shared_ptr<SpectrumIndex> SpectrumIndex::build(reg::Connection& c)
+{
+    auto index = std::make_shared<SpectrumIndex>();
+    static const char* sql =
+        "select spectrum.rowid, spectrumlow, spectrumhigh from spectrum where spectrumlow > 0 and spectrumhigh is "
+        "not null and spectrum.spectrumstatusid in (1, 4, 5)";
+    sqlite3* db = c.handle();
+    sqlite3_stmt* st = nullptr;
+    if (!db || sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
+        throw reg::RegisterError(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no database"));
+    // Read straight from the engine: 150 000 rows a national register.
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        index->rowid_.push_back(sqlite3_column_int64(st, 0));
+        index->low_.push_back(sqlite3_column_double(st, 1));
+        index->high_.push_back(sqlite3_column_double(st, 2));
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE)
+        throw reg::RegisterError(QString::fromUtf8(sqlite3_errmsg(db)));
+    // In low-edge order (ties by row), sorted here rather than by the engine.
+    std::vector<size_t> order(index->low_.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return index->low_[a] != index->low_[b] ? index->low_[a] < index->low_[b] : index->rowid_[a] < index->rowid_[b];
+    });
+    auto permute = [&order](auto& v) {
+        std::remove_reference_t<decltype(v)> sorted(v.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            sorted[i] = v[order[i]];
+        v.swap(sorted);
+    };
+    permute(index->low_);
+    permute(index->high_);
+    permute(index->rowid_);
+    const size_t n = index->low_.size();
+    while (index->leaves_ < n)
+        index->leaves_ *= 2;
+    index->tree_.assign(2 * index->leaves_, -std::numeric_limits<double>::infinity());
+    for (size_t i = 0; i < n; ++i)
+        index->tree_[index->leaves_ + i] = index->high_[i];
+    for (size_t i = index->leaves_ - 1; i >= 1; --i)
+        index->tree_[i] = std::max(index->tree_[2 * i], index->tree_[2 * i + 1]);
+    return index;
+}
 
-QString exact(double v) { return QString::number(v, 'g', 17); }
+size_t SpectrumIndex::nextReaching(size_t from, size_t end, double low) const
+{
+    // Walk up from the leaf until a stretch to the right holds a high edge
+    // above `low`, then down to its first such leaf.
+    if (from >= end)
+        return end;
+    size_t node = leaves_ + from;
+    if (tree_[node] > low)
+        return from;
+    while (true) {
+        // Climb while this node is a right child or its sibling has nothing.
+        while (node > 1 && (node % 2 == 1 || tree_[node + 1] <= low))
+            node /= 2;
+        if (node <= 1)
+            return end;
+        node += 1;  // the right sibling holds one
+        while (node < leaves_)
+            node = tree_[2 * node] > low ? 2 * node : 2 * node + 1;
+        const size_t i = node - leaves_;
+        return i < end ? i : end;
+    }
+}
 
-}  // namespace
+SpectrumIndex::Candidates SpectrumIndex::candidates(double low, double high, size_t wanted) const
+{
+    Candidates out;
+    // Records starting at or below `high` are the first `end` ones.
+    const size_t end = size_t(std::upper_bound(low_.begin(), low_.end(), high) - low_.begin());
+    size_t i = nextReaching(0, end, low);
+    double lastLow = 0;
+    while (i < end) {
+        // Past the wanted number, only records of the same low edge as the
+        // last one taken still belong to its groups.
+        if (out.rowids.size() >= wanted && low_[i] != lastLow)
+            break;
+        out.rowids.push_back(rowid_[i]);
+        lastLow = low_[i];
+        i = nextReaching(i + 1, end, low);
+    }
+    out.all = i >= end;
+    return out;
+}
 
-reg::Recordset runSearchStatement(reg::Connection& c, double low, double high, int limit)
+reg::Recordset runSearchStatement(reg::Connection& c, const SpectrumIndex* index, double low, double high, int limit)
 {
     const QString full = searchStatement(low, high) + searchOrderClause();
-    const QString where = QStringLiteral(" where ") + searchRangeCriteria(low, high) +
-                          QStringLiteral(" and spectrumlow > 0 and spectrum.spectrumstatusid in (1, 4, 5)");
-    // Every group holds at least one record, so the records up to the n-th
-    // low edge give at least n groups unless records share groups; widen
-    // until the groups up to the cut-off fill the chart.
-    for (qint64 offset = limit - 1; offset < 4000000; offset *= 4) {
-        reg::Recordset edge = c.execute(QStringLiteral("select spectrumlow from spectrum") + where +
-                                        QStringLiteral(" order by spectrumlow limit 1 offset ") +
-                                        QString::number(offset));
-        if (edge.eof())
-            break;  // fewer records than that: the whole statement is small
-        const double cutoff = edge.value(0).toDouble();
-        edge.close();
+    if (!index)
+        return c.execute(full);
+    for (size_t wanted = size_t(limit); ; wanted *= 4) {
+        const SpectrumIndex::Candidates picked = index->candidates(low, high, wanted);
+        QString ids;
+        ids.reserve(qsizetype(picked.rowids.size() * 8));
+        for (qint64 id : picked.rowids) {
+            if (!ids.isEmpty())
+                ids += QLatin1Char(',');
+            ids += QString::number(id);
+        }
+        if (ids.isEmpty())
+            ids = QStringLiteral("-1");
         QString restricted = full;
         restricted.replace(QStringLiteral(" and spectrumlow > 0 and"),
-                           QStringLiteral(" and spectrumlow > 0 and spectrumlow <= ") + exact(cutoff) +
-                               QStringLiteral(" and"));
+                           QStringLiteral(" and spectrumlow > 0 and spectrum.rowid in (") + ids + QStringLiteral(") and"));
         reg::Recordset rs = c.execute(restricted);
+        if (picked.all)
+            return rs;
         int n = 0;
         while (n < limit && !rs.eof()) {
             rs.moveNext();
@@ -42,9 +131,7 @@ reg::Recordset runSearchStatement(reg::Connection& c, double low, double high, i
             return rs;
         }
         rs.close();
-        offset = std::max<qint64>(offset, 1);
     }
-    return c.execute(full);
 }
 
 }  // namespace spectrum

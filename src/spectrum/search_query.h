@@ -1,15 +1,47 @@
 #pragma once
 // Running the search statement so that the engine groups no more than the
-// chart can show: the first 500 groups in spectrumlow order are exactly those
-// of the whole statement, found by grouping only the records up to a cut-off
-// low edge that already yields 500 groups.
+// chart can show. The chart shows the first 500 groups in spectrumlow order;
+// every group's records share one low edge, so the groups of the records up
+// to a cut-off low edge are complete. An in-memory index of the records'
+// edges (sorted by low edge, with the largest high edge of each stretch)
+// finds those records without scanning the rest, and the statement is run
+// on them alone: its rows are exactly the first rows of the whole statement.
 
 #include "register/connection.h"
 
+#include <memory>
+#include <vector>
+
 namespace spectrum {
+
+class SpectrumIndex {
+public:
+    // Reads the edges of the records the search can show.
+    static std::shared_ptr<SpectrumIndex> build(reg::Connection& c);
+
+    struct Candidates {
+        std::vector<qint64> rowids;
+        bool all = false;  // every record in the range is among them
+    };
+    // The records reaching above `low` and starting at or below `high`, in
+    // low-edge order: at least `wanted` of them (when there are so many),
+    // and every record sharing the low edge of the last one taken.
+    Candidates candidates(double low, double high, size_t wanted) const;
+    size_t size() const { return low_.size(); }
+
+private:
+    // The first index at or after `from` whose high edge is above `low`,
+    // among the first `end` records; `end` when there is none.
+    size_t nextReaching(size_t from, size_t end, double low) const;
+    std::vector<double> low_, high_;
+    std::vector<qint64> rowid_;
+    std::vector<double> tree_;  // the largest high edge of each stretch (a segment tree)
+    size_t leaves_ = 1;
+};
 
 // The search statement for the range, with the chart's ordering, run so that
 // its first `limit` rows are those of the full statement.
-reg::Recordset runSearchStatement(reg::Connection& c, double low, double high, int limit);
+reg::Recordset runSearchStatement(reg::Connection& c, const SpectrumIndex* index, double low, double high,
+                                  int limit);
 
 }  // namespace spectrum
