@@ -454,6 +454,16 @@ Form::Form(const QString& name, double clientWidthTwips, double clientHeightTwip
     setCentralWidget(surface_);
 }
 
+void Form::showEvent(QShowEvent* e)
+{
+    // The window is as large as its client area (and menu bar), and stays so.
+    if (!sized_) {
+        sized_ = true;
+        setFixedSize(sizeHint());
+    }
+    QMainWindow::showEvent(e);
+}
+
 void Form::closeEvent(QCloseEvent* e)
 {
     QMainWindow::closeEvent(e);

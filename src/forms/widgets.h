@@ -336,12 +336,14 @@ signals:
     void closed();
 
 protected:
+    void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
     CommandButton* defaultButton_ = nullptr;
     CommandButton* cancelButton_ = nullptr;
+    bool sized_ = false;
     PictureBox* surface_;
     double clientW_, clientH_;
     int pointer_ = vbDefault;

@@ -40,7 +40,7 @@ FrmAbout::FrmAbout(QWidget* owner) : Form(QStringLiteral("frmAbout"), 6165, 3975
     lblTitle->setFont(standInFont("MS Sans Serif", 13.5));
     lblVersion = label("lblVersion", 1035, 780, 3885, 225);
     lblDescription = label("lblDescription", 1020, 1125, 2700, 450,
-                           "Written by the Orvane Zaru developers, for the spectrum register's users.");
+                           "By the Orvane Zaru developers.");
     Label2 = label("Label2", 120, 1800, 5895, 855, disclaimerText());
     Label2->setForeColor(QColor(0xFF, 0x00, 0x00));
     Line1 = std::make_unique<ControlArray<Line>>(f, "Line1");
@@ -137,7 +137,7 @@ FrmITU::FrmITU(QWidget* owner) : Form(QStringLiteral("frmITU"), 4755, 3270, owne
         s->setBackColor(e.colour);
         swatches.push_back(s);
         auto* l = new Label(f, QStringLiteral("Label1"), k);
-        l->place(1275, e.top, 1095, 240);
+        l->place(1275, e.top, 1200, 240);
         l->setCaption(e.caption);
         l->setBackColor(QColor(0xFF, 0xFF, 0xFF));  // the caption-text colour
         labels.push_back(l);
