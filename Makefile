@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 
 DEBIAN_PACKAGES = build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev \
   mdbtools mdbtools-dev libchm-dev fp-utils fonts-liberation \
-  xvfb xauth x11-utils imagemagick poppler-utils
+  xvfb xauth x11-utils xdotool imagemagick poppler-utils
 # For the test that prints through a real CUPS queue (installed without their recommendations).
 PRINT_PACKAGES = cups cups-daemon cups-client printer-driver-cups-pdf ghostscript
 

@@ -13,6 +13,7 @@ class TestEndToEnd : public QObject {
 
 private slots:
     void startsAndDrawsTheChart();
+    void autoscanWithRealMouseEvents();
 };
 
 void TestEndToEnd::startsAndDrawsTheChart()
@@ -56,6 +57,56 @@ void TestEndToEnd::startsAndDrawsTheChart()
     QVERIFY2(green > 200, qPrintable(QString::number(green)));
     if (qEnvironmentVariableIsSet("ORVANE_SCREENSHOT"))
         img.save(qEnvironmentVariable("ORVANE_SCREENSHOT"));
+}
+
+// Holding + and sliding onto the knob starts autoscan; a press on - stops it.
+// The frequency box is cut out of screenshots: it changes while scanning and
+// stands still after the stop. Real X events, so the focus moves as on a desktop.
+void TestEndToEnd::autoscanWithRealMouseEvents()
+{
+    for (const char* tool : {"xvfb-run", "import", "xwininfo", "xdotool"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            QSKIP(qPrintable(QStringLiteral("%1 is not installed").arg(tool)));
+    testing::WorkDir wd;
+    QCOMPARE(testing::makeRegister(wd.file("KORVA.mdb"), 0.1), 0);
+    // Places in the window's client area, in pixels (twips / 15): the + and -
+    // buttons, the knob, and the frequency box.
+    const QString script = QStringLiteral(
+        "\"%1\" & pid=$!; "
+        // The splash window and a hidden leader window share the title: wait
+        // for the main window, the one taller than 480 pixels.
+        "for i in $(seq 1 150); do "
+        "g=$(xwininfo -root -tree | grep '\"Orvane Zaru\": (\"' | grep -o '[0-9]*x[0-9]*+[0-9-]*+[0-9-]*' | "
+        "awk -Fx '{ split($2, p, \"+\"); if (p[1] > 480) print }' | head -n 1); [ -n \"$g\" ] && break; sleep 0.1; done; "
+        "sleep 1; "
+        "H=$(echo $g | awk -Fx '{ split($2, p, \"+\"); print p[1] }'); "
+        "X=$(echo $g | awk -F+ '{ print $2 }'); Y=$(echo $g | awk -F+ '{ print $3 }'); T=$((Y + H - 489)); "
+        "box=\"122x25+$((X + 116))+$((T + 297))\"; "
+        "xdotool mousemove $((X + 199)) $((T + 455)) mousedown 1; sleep 0.6; "
+        "xdotool mousemove $((X + 175)) $((T + 394)); sleep 0.3; xdotool mouseup 1; sleep 1; "
+        "import -window root -crop $box s1.png; sleep 1; import -window root -crop $box s2.png; "
+        "xdotool mousemove $((X + 151)) $((T + 455)) mousedown 1; sleep 0.05; xdotool mouseup 1; sleep 1; "
+        "import -window root -crop $box s3.png; sleep 1; import -window root -crop $box s4.png; "
+        "kill $pid; wait $pid; true")
+                               .arg(QStringLiteral(ORVANE_BINARY));
+    QProcess run;
+    run.setWorkingDirectory(wd.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM");
+    env.insert("ASAN_OPTIONS", "detect_leaks=0");
+    run.setProcessEnvironment(env);
+    run.start("xvfb-run", {"-a", "-s", "-screen 0 1024x768x24", "sh", "-c", script});
+    QVERIFY(run.waitForFinished(120000));
+    const QImage s1(wd.file("s1.png")), s2(wd.file("s2.png")), s3(wd.file("s3.png")), s4(wd.file("s4.png"));
+    QVERIFY(!s1.isNull() && !s2.isNull() && !s3.isNull() && !s4.isNull());
+    QVERIFY2(s1 != s2, "the frequency box should change while autoscan runs");
+    QVERIFY2(s3 == s4, "the frequency box should stand still once - was pressed");
+    // The box shows yellow digits on green.
+    int yellow = 0;
+    for (int y = 0; y < s4.height(); ++y)
+        for (int x = 0; x < s4.width(); ++x)
+            yellow += s4.pixelColor(x, y).red() > 200 && s4.pixelColor(x, y).green() > 200 && s4.pixelColor(x, y).blue() < 160;
+    QVERIFY(yellow > 20);
 }
 
 QTEST_MAIN(TestEndToEnd)
