@@ -31,12 +31,14 @@ public:
     }
     ~TinyRegister() { close(); }
 
-    void close()
+    // Ends the register; without `indexes` it has none beyond its keys.
+    void close(bool indexes = true)
     {
         if (!db_)
             return;
-        for (const QString& s : reg::createIndexStatements())
-            exec(s);
+        if (indexes)
+            for (const QString& s : reg::createIndexStatements())
+                exec(s);
         exec("COMMIT");
         sqlite3_close(db_);
         db_ = nullptr;

@@ -4,6 +4,7 @@
 #include "register/access_import.h"
 #include "register/connection.h"
 #include "register/schema.h"
+#include "registers.h"
 #include "support.h"
 
 #include <sqlite3.h>
@@ -57,6 +58,7 @@ private slots:
     void badFilesAreRefusedClearly();
     void queriesAndRecordSet();
     void nothingIsWritten();
+    void aRegisterWithoutIndexesIsIndexedInMemory();
     void accessImportOfARealFile();
     void accessFileThatIsNotARegister();
 
@@ -236,6 +238,41 @@ void TestRegister::nothingIsWritten()
     QFile::setPermissions(wd.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(digest(wd.file("KORVA.mdb")), before);
     QCOMPARE(QDir(wd.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), filesBefore);
+}
+
+void TestRegister::aRegisterWithoutIndexesIsIndexedInMemory()
+{
+    testing::WorkDir wd;
+    {
+        testing::TinyRegister r(wd.file("KORVA.mdb"));
+        for (int i = 0; i < 300; ++i)
+            r.recordAtSites(150 + i * 0.0125, 150.0125 + i * 0.0125, 1, 2, {{"Hill", 2667000, 6482000}});
+        r.close(false);
+    }
+    const QByteArray before = digest(wd.file("KORVA.mdb"));
+    {
+        Connection c;
+        c.open(connectionString);
+        QVERIFY(c.isIndexedCopy());
+        Recordset plan = c.execute("EXPLAIN QUERY PLAN select * from spectrum where spectrumlow =  151 and "
+                                   "spectrumhigh =  151.0125");
+        QString steps;
+        while (!plan.eof()) {
+            steps += plan.value("detail").toString() + "\n";
+            plan.moveNext();
+        }
+        QVERIFY2(steps.contains("USING INDEX") || steps.contains("USING COVERING INDEX"), qPrintable(steps));
+        Recordset rs = c.execute("select count(*) from spectrum");
+        QCOMPARE(rs.value(0).toInt(), 300);
+    }
+    QCOMPARE(digest(wd.file("KORVA.mdb")), before);
+    QCOMPARE(QDir(wd.path()).entryList(QDir::Files), QStringList{"KORVA.mdb"});
+    // The sample register has its indexes and is read in place.
+    testing::WorkDir wd2;
+    QVERIFY(QFile::copy(sample_, wd2.file("KORVA.mdb")));
+    Connection c;
+    c.open(connectionString);
+    QVERIFY(!c.isIndexedCopy());
 }
 
 void TestRegister::accessImportOfARealFile()

@@ -114,6 +114,8 @@ void Connection::open(const QString& cs, const QString&, const QString&)
         database().close();
         throw;
     }
+    if (!access_)
+        indexInMemoryIfNeeded();
     open_ = true;
 }
 
@@ -142,6 +144,76 @@ void Connection::openSqlite(const QString& path)
                                            "(a truncated copy?)")
                                 .arg(QFileInfo(path).fileName()));
     }
+}
+
+namespace {
+
+// True when `table` has an index whose first column is `column`.
+bool hasLeadingIndex(QSqlDatabase db, const QString& table, const QString& column)
+{
+    QSqlQuery list(db);
+    if (!list.exec(QStringLiteral("PRAGMA index_list(\"%1\")").arg(table)))
+        return false;
+    QStringList names;
+    while (list.next())
+        names << list.value(1).toString();
+    for (const QString& name : names) {
+        QSqlQuery info(db);
+        if (info.exec(QStringLiteral("PRAGMA index_info(\"%1\")").arg(name)) && info.next() &&
+            info.value(2).toString().compare(column, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    // An INTEGER PRIMARY KEY is the table's own order.
+    QSqlQuery cols(db);
+    if (cols.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table)))
+        while (cols.next())
+            if (cols.value(1).toString().compare(column, Qt::CaseInsensitive) == 0 && cols.value(5).toInt() == 1 &&
+                cols.value(2).toString().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                return true;
+    return false;
+}
+
+}  // namespace
+
+void Connection::indexInMemoryIfNeeded()
+{
+    QSqlDatabase file = database();
+    const bool indexed = hasLeadingIndex(file, QStringLiteral("spectrum"), QStringLiteral("spectrumlow")) &&
+                         hasLeadingIndex(file, QStringLiteral("transmitconfiguration"), QStringLiteral("licenceid")) &&
+                         hasLeadingIndex(file, QStringLiteral("location"), QStringLiteral("locationid")) &&
+                         hasLeadingIndex(file, QStringLiteral("geographicreference"), QStringLiteral("locationid")) &&
+                         hasLeadingIndex(file, QStringLiteral("licence"), QStringLiteral("licenceid"));
+    if (indexed)
+        return;
+    // The file cannot be given indexes (it is never written): a copy in memory can.
+    const QString memoryName = name_ + QStringLiteral("-memory");
+    QSqlDatabase memory = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), memoryName);
+    memory.setDatabaseName(QStringLiteral(":memory:"));
+    bool copied = memory.open();
+    if (copied) {
+        const QVariant mh = memory.driver()->handle();
+        sqlite3* to = *static_cast<sqlite3* const*>(mh.data());
+        sqlite3_backup* b = sqlite3_backup_init(to, "main", handle(), "main");
+        copied = b && sqlite3_backup_step(b, -1) == SQLITE_DONE;
+        if (b)
+            sqlite3_backup_finish(b);
+    }
+    if (!copied) {
+        memory.close();
+        memory = QSqlDatabase();
+        QSqlDatabase::removeDatabase(memoryName);
+        return;  // slower, but the file serves as it is
+    }
+    QSqlQuery q(memory);
+    for (const QString& st : createIndexStatements())
+        q.exec(st);
+    q.exec(QStringLiteral("ANALYZE"));
+    q.finish();
+    file.close();
+    file = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name_);
+    name_ = memoryName;
+    copied_ = true;
 }
 
 void Connection::openAccess(const QString& path)

@@ -68,6 +68,9 @@ public:
     sqlite3* handle() const;
     QString filePath() const { return path_; }
     bool isAccess() const { return access_; }
+    // True when the register was read into memory to be given the indexes
+    // its queries need (a file without them).
+    bool isIndexedCopy() const { return copied_; }
 
     void setProgress(ProgressFn fn) { progress_ = std::move(fn); }
 
@@ -75,11 +78,13 @@ private:
     void openSqlite(const QString& path);
     void openAccess(const QString& path);
     void checkSchema(const QString& fileName);
+    void indexInMemoryIfNeeded();
     QString name_;
     QString path_;
     bool open_ = false;
     bool access_ = false;
     bool clientCursor_ = false;
+    bool copied_ = false;
     ProgressFn progress_;
 };
 
