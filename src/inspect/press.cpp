@@ -86,10 +86,12 @@ void FrmSpectrum::lblSpectrum_MouseDown(int i, int button, int, double, double)
     bar->zOrder(0);
     search.selectedBarIndex = qint16(i);
     forms::setScreenPointer(forms::vbHourglass);
+    struct PointerBack {
+        ~PointerBack() { forms::setScreenPointer(forms::vbDefault); }
+    } pointerBack;  // whatever happens in the listing
     plotLicenceSites();
     fillLicenceGrid();
     imgMapContainer->setPicture(QImage());
-    forms::setScreenPointer(forms::vbDefault);
 }
 
 void FrmSpectrum::lblSpectrum_MouseUp(int, int, int, double, double)

@@ -8,6 +8,9 @@ namespace shell {
 void FrmSpectrum::printLicenceGrid()
 {
     forms::setScreenPointer(forms::vbHourglass);
+    struct PointerBack {
+        ~PointerBack() { forms::setScreenPointer(forms::vbDefault); }
+    } pointerBack;  // also when the printer fails
     std::unique_ptr<inspect::Printer> printer =
         printerFactory ? printerFactory() : std::make_unique<inspect::QtPrinter>();
     QString reason;
@@ -16,6 +19,11 @@ void FrmSpectrum::printLicenceGrid()
         forms::msgBox(reason, forms::vbOKOnly | forms::vbExclamation);
         return;
     }
+    // The orientation goes back to portrait whatever happens below.
+    struct Portrait {
+        inspect::Printer& p;
+        ~Portrait() { p.setLandscape(false); }
+    } portrait{*printer};
     // Reading a cell makes it the grid's current cell, as the classic grid does.
     const inspect::GridSource source{grid.gridRowCount, [this](int row, int col) {
                                          MSHFlexGrid1->setRow(row);
@@ -24,7 +32,6 @@ void FrmSpectrum::printLicenceGrid()
                                      }};
     inspect::printListing(*printer, source);
     const bool sent = printer->endDoc(reason);
-    printer->setLandscape(false);
     forms::setScreenPointer(forms::vbDefault);
     if (!sent)
         forms::msgBox(reason, forms::vbOKOnly | forms::vbExclamation);
