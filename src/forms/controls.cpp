@@ -633,8 +633,6 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* e)
         emit clicked();
 }
 
-void PictureBox::leaveEvent(QEvent* e) { QWidget::leaveEvent(e); }
-
 bool PictureBox::event(QEvent* e)
 {
     if (e->type() == QEvent::ToolTip) {

@@ -69,7 +69,6 @@ public:
     void setForeColorText(const QString& t) { setForeColor(colorFromText(t)); }
 
     int index() const { return index_; }
-    void setInnerWidget(QWidget* w) { setInner(w); }
 
     // Offset of the client area inside the widget, in pixels (borders).
     virtual QPoint clientOrigin() const { return QPoint(0, 0); }
@@ -362,7 +361,6 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
-    void leaveEvent(QEvent* e) override;
     bool event(QEvent* e) override;
     void route(QEvent::Type type, QPointF pixelPos, Qt::MouseButton button, Qt::MouseButtons buttons,
                Qt::KeyboardModifiers mods);

@@ -35,7 +35,6 @@ public:
     // Fetches every remaining row; the number of rows in all.
     int fetchAll();
     int fetchedRows() const { return int(rows_.size()); }
-    const std::vector<QVector<QVariant>>& rows() const { return rows_; }
     void close();
 
 private:

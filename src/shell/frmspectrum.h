@@ -204,7 +204,6 @@ public:
 
     // The chart's bars and the other controls (public so tests and the
     // inspector can reach them; the object names are the same).
-    forms::Form* form() { return this; }
     forms::StatusBar* StatusBar1 = nullptr;
 
     // Spectrum chart

@@ -101,14 +101,14 @@ CommandButton* button(QWidget* host, const char* name, double left, double top, 
 }
 
 ScrollBar* scrollBar(QWidget* host, const char* name, Qt::Orientation o, double left, double top, double width,
-                     double height, int min, int max, int value, bool visible)
+                     double height, int min, int max, int smallChange, int largeChange, int value, bool visible)
 {
     auto* s = new ScrollBar(host, QString::fromLatin1(name), o);
     s->place(left, top, width, height);
     s->setMin(min);
     s->setMax(max);
-    s->setSmallChange(o == Qt::Horizontal && max == 2500 ? 10 : 20);
-    s->setLargeChange(o == Qt::Horizontal && max == 2500 ? 100 : 50);
+    s->setSmallChange(smallChange);
+    s->setLargeChange(largeChange);
     s->setValue(value);
     s->setShownFlag(visible);
     return s;
@@ -219,7 +219,7 @@ void FrmSpectrum::buildControls()
     txtFrequencyDisplay->setForeColor(QColor(0xFF, 0xFF, 0x80));
     txtFrequencyDisplay->setFont(standInFont("Arial Narrow", 15.75, true));
     txtFrequencyDisplay->setAlignment(TextBox::AlignRight);
-    hsbFrequency = scrollBar(f, "hsbFrequency", Qt::Horizontal, 120, 4815, 4995, 270, -2500, 2500, 0, true);
+    hsbFrequency = scrollBar(f, "hsbFrequency", Qt::Horizontal, 120, 4815, 4995, 270, -2500, 2500, 10, 100, 0, true);
     txtMinusLabel2 = markBox(f, "txtMinusLabel2", 105, 4815, 255, 270, "-", 8.25, true);
     txtPlusLabel2 = markBox(f, "txtPlusLabel2", 4860, 4815, 255, 255, "+", 8.25, true);
     lblLowFrequency = label(f, "lblLowFrequency", 135, 5100, 1200, 255,
@@ -301,8 +301,8 @@ void FrmSpectrum::buildControls()
     setUp(lblLocationRef->create(0), 540, 375, 60, 60, {{}, kBlack, kWindowText, Label::AlignLeft, false, false});
     setUp(lblLocationRef->create(1), 525, 210, 60, 60, {{}, kBlack, kWindowText, Label::AlignLeft, false, false});
 
-    hsbEasting = scrollBar(f, "hsbEasting", Qt::Horizontal, 6120, 4395, 4020, 100, 0, 900, 0, false);
-    vsbNorthing = scrollBar(f, "vsbNorthing", Qt::Vertical, 10140, 405, 100, 3960, 0, 1350, 1350, false);
+    hsbEasting = scrollBar(f, "hsbEasting", Qt::Horizontal, 6120, 4395, 4020, 100, 0, 900, 20, 50, 0, false);
+    vsbNorthing = scrollBar(f, "vsbNorthing", Qt::Vertical, 10140, 405, 100, 3960, 0, 1350, 20, 50, 1350, false);
     lblEasting = label(f, "lblEasting", 10500, 330, 885, 465,
                        {"NZMG Easting", kFormGrey, kBlack, Label::AlignCenter, false, false});
     txtEasting = readoutBox(f, "txtEasting", 10395, 840, 1125, 330, TextBox::AlignCenter);
@@ -310,7 +310,7 @@ void FrmSpectrum::buildControls()
                         {"Northing", kFormGrey, kBlack, Label::AlignCenter, false, false});
     txtNorthing = readoutBox(f, "txtNorthing", 10395, 1500, 1125, 330, TextBox::AlignCenter);
     txtPlusLabel1 = markBox(f, "txtPlusLabel1", 10770, 1995, 255, 315, "+", 9.75, false);
-    vsbMapZoom = scrollBar(f, "vsbMapZoom", Qt::Vertical, 10770, 2070, 255, 1365, 0, 300, 0, false);
+    vsbMapZoom = scrollBar(f, "vsbMapZoom", Qt::Vertical, 10770, 2070, 255, 1365, 0, 300, 20, 50, 0, false);
     txtMinusLabel1 = markBox(f, "txtMinusLabel1", 10770, 3195, 255, 315, "-", 9.75, false);
     lblMapZoom = label(f, "lblMapZoom", 10515, 3600, 855, 315,
                        {"Map Zoom", kFormGrey, kBlack, Label::AlignCenter, false, false});
