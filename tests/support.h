@@ -4,6 +4,7 @@
 
 #include "forms/core.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QProcess>
 #include <QStringList>
@@ -78,6 +79,13 @@ private:
     forms::MsgBoxHandler oldBox_;
     forms::BeepHandler oldBeep_;
 };
+
+// Makes a window the active one, so that it takes the keyboard focus.
+inline bool activate(QWidget* w)
+{
+    QApplication::setActiveWindow(w);
+    return QTest::qWaitForWindowActive(w);
+}
 
 inline QString sharedTestData(const QString& name)
 {

@@ -8,6 +8,37 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+namespace {
+
+// A shell fragment that waits for the main window and leaves its geometry
+// in X, Y and H. The splash window and a hidden leader window share the
+// title, so the main window is the one taller than 480 pixels.
+const char* const kWaitForMainWindow =
+    "for i in $(seq 1 150); do "
+    "g=$(xwininfo -root -tree | grep '\"Orvane Zaru\": (\"' | grep -o '[0-9]*x[0-9]*+[0-9-]*+[0-9-]*' | "
+    "awk -Fx '{ split($2, p, \"+\"); if (p[1] > 480) print }' | head -n 1); [ -n \"$g\" ] && break; sleep 0.1; done; "
+    "sleep 1; "
+    "H=$(echo $g | awk -Fx '{ split($2, p, \"+\"); print p[1] }'); "
+    "X=$(echo $g | awk -F+ '{ print $2 }'); Y=$(echo $g | awk -F+ '{ print $3 }'); ";
+
+// Starts the real program in `dir` under Xvfb, runs `steps` once its main
+// window is up, then ends it.
+bool runUnderXvfb(const QString& dir, const QString& steps)
+{
+    const QString script = QStringLiteral("\"%1\" & pid=$!; ").arg(QStringLiteral(ORVANE_BINARY)) +
+                           QString::fromLatin1(kWaitForMainWindow) + steps + QStringLiteral("; kill $pid; wait $pid; true");
+    QProcess run;
+    run.setWorkingDirectory(dir);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM");
+    env.insert("ASAN_OPTIONS", "detect_leaks=0");
+    run.setProcessEnvironment(env);
+    run.start("xvfb-run", {"-a", "-s", "-screen 0 1024x768x24", "sh", "-c", script});
+    return run.waitForFinished(120000);
+}
+
+}  // namespace
+
 class TestEndToEnd : public QObject {
     Q_OBJECT
 
@@ -24,20 +55,8 @@ void TestEndToEnd::startsAndDrawsTheChart()
     testing::WorkDir wd;
     QCOMPARE(testing::makeRegister(wd.file("KORVA.mdb"), 0.1), 0);
     const QString shot = wd.file("screen.png");
-    const QString script = QStringLiteral(
-                               "\"%1\" & pid=$!; "
-                               "for i in $(seq 1 100); do xwininfo -root -tree | grep -q '\"Orvane Zaru\"' && break; sleep 0.1; done; "
-                               "sleep 1; xwininfo -root -tree > windows.txt; import -window root \"%2\"; "
-                               "kill $pid; wait $pid; true")
-                               .arg(QStringLiteral(ORVANE_BINARY), shot);
-    QProcess run;
-    run.setWorkingDirectory(wd.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM");
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");
-    run.setProcessEnvironment(env);
-    run.start("xvfb-run", {"-a", "-s", "-screen 0 1024x768x24", "sh", "-c", script});
-    QVERIFY(run.waitForFinished(120000));
+    QVERIFY(runUnderXvfb(wd.path(),
+                         QStringLiteral("xwininfo -root -tree > windows.txt; import -window root \"%1\"").arg(shot)));
     QFile windows(wd.file("windows.txt"));
     QVERIFY(windows.open(QIODevice::ReadOnly));
     QVERIFY(windows.readAll().contains("\"Orvane Zaru\""));
@@ -71,32 +90,15 @@ void TestEndToEnd::autoscanWithRealMouseEvents()
     QCOMPARE(testing::makeRegister(wd.file("KORVA.mdb"), 0.1), 0);
     // Places in the window's client area, in pixels (twips / 15): the + and -
     // buttons, the knob, and the frequency box.
-    const QString script = QStringLiteral(
-        "\"%1\" & pid=$!; "
-        // The splash window and a hidden leader window share the title: wait
-        // for the main window, the one taller than 480 pixels.
-        "for i in $(seq 1 150); do "
-        "g=$(xwininfo -root -tree | grep '\"Orvane Zaru\": (\"' | grep -o '[0-9]*x[0-9]*+[0-9-]*+[0-9-]*' | "
-        "awk -Fx '{ split($2, p, \"+\"); if (p[1] > 480) print }' | head -n 1); [ -n \"$g\" ] && break; sleep 0.1; done; "
-        "sleep 1; "
-        "H=$(echo $g | awk -Fx '{ split($2, p, \"+\"); print p[1] }'); "
-        "X=$(echo $g | awk -F+ '{ print $2 }'); Y=$(echo $g | awk -F+ '{ print $3 }'); T=$((Y + H - 489)); "
+    const QString steps = QStringLiteral(
+        "T=$((Y + H - 489)); "
         "box=\"122x25+$((X + 116))+$((T + 297))\"; "
         "xdotool mousemove $((X + 199)) $((T + 455)) mousedown 1; sleep 0.6; "
         "xdotool mousemove $((X + 175)) $((T + 394)); sleep 0.3; xdotool mouseup 1; sleep 1; "
         "import -window root -crop $box s1.png; sleep 1; import -window root -crop $box s2.png; "
         "xdotool mousemove $((X + 151)) $((T + 455)) mousedown 1; sleep 0.05; xdotool mouseup 1; sleep 1; "
-        "import -window root -crop $box s3.png; sleep 1; import -window root -crop $box s4.png; "
-        "kill $pid; wait $pid; true")
-                               .arg(QStringLiteral(ORVANE_BINARY));
-    QProcess run;
-    run.setWorkingDirectory(wd.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM");
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");
-    run.setProcessEnvironment(env);
-    run.start("xvfb-run", {"-a", "-s", "-screen 0 1024x768x24", "sh", "-c", script});
-    QVERIFY(run.waitForFinished(120000));
+        "import -window root -crop $box s3.png; sleep 1; import -window root -crop $box s4.png");
+    QVERIFY(runUnderXvfb(wd.path(), steps));
     const QImage s1(wd.file("s1.png")), s2(wd.file("s2.png")), s3(wd.file("s3.png")), s4(wd.file("s4.png"));
     QVERIFY(!s1.isNull() && !s2.isNull() && !s3.isNull() && !s4.isNull());
     QVERIFY2(s1 != s2, "the frequency box should change while autoscan runs");

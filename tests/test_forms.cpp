@@ -236,8 +236,7 @@ void TestForms::heldButtonLosingFocusHandsOnTheRelease()
     auto* knob = new PictureBox(form.surface(), "Picture1");
     knob->place(3000, 150, 1500, 1500);
     form.show();
-    QApplication::setActiveWindow(&form);
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(testing::activate(&form));
 
     QSignalSpy buttonUp(button, &Control::mouseUp);
     QSignalSpy buttonDown(button, &Control::mouseDown);

@@ -31,8 +31,7 @@ void TestMonkey::randomSession()
     FrmSpectrum w;
     w.formLoad();
     w.printerFactory = [] { return std::make_unique<inspect::RecordingPrinter>(); };
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(testing::activate(&w));
 
     const int steps = qEnvironmentVariableIsSet("ORVANE_MONKEY_STEPS") ? qEnvironmentVariableIntValue("ORVANE_MONKEY_STEPS")
                                                                        : 4000;

@@ -214,8 +214,7 @@ void TestTuning::autoscanByTheHeldButtonRule()
     testing::WorkDir wd;
     smallRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
-    QApplication::setActiveWindow(w.get());
-    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QVERIFY(testing::activate(w.get()));
     QPushButton* plus = w->cmdPlus->button();
     QPushButton* minus = w->cmdMinus->button();
 
@@ -250,8 +249,7 @@ void TestTuning::releaseBeforeTheFirstTick()
     testing::WorkDir wd;
     smallRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
-    QApplication::setActiveWindow(w.get());
-    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QVERIFY(testing::activate(w.get()));
     QPushButton* plus = w->cmdPlus->button();
     QTest::mousePress(plus, Qt::LeftButton, {}, plus->rect().center());
     QVERIFY(w->cmdPlus->isTracking());
