@@ -3,6 +3,9 @@ BUILD      ?= build
 TESTBUILD  ?= build/test
 BENCHBUILD ?= build/release
 JOBS       ?= $(shell nproc)
+# `make run FORMAT=access` starts the program on an Access copy of the sample register.
+FORMAT     ?= sqlite
+SAMPLE      = $(BUILD)/sample$(if $(filter access,$(FORMAT)),-access,)
 
 DEBIAN_PACKAGES = build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev \
   mdbtools mdbtools-dev libchm-dev fp-utils fonts-liberation \
@@ -17,6 +20,8 @@ deps:
 
 test-deps: deps
 	@$(call install,$(PRINT_PACKAGES),--no-install-recommends)
+	@command -v node >/dev/null 2>&1 || $(call install,nodejs,)
+	@command -v npm >/dev/null 2>&1 || $(call install,npm,)
 
 # Installs the packages of $(1) that dpkg does not find, with apt-get options $(2).
 define install
@@ -33,15 +38,16 @@ build: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 sample: build
-	@mkdir -p $(BUILD)/sample
-	@[ -f $(BUILD)/sample/KORVA.mdb ] || $(BUILD)/orvane-make-register --out $(BUILD)/sample/KORVA.mdb
-	@[ -f $(BUILD)/sample/OrvaneZaru.chm ] || cp $(BUILD)/OrvaneZaru.chm $(BUILD)/sample/OrvaneZaru.chm
+	@mkdir -p $(SAMPLE)
+	@[ -f $(SAMPLE)/KORVA.mdb ] || $(BUILD)/orvane-make-register --format $(FORMAT) --out $(SAMPLE)/KORVA.mdb
+	@[ -f $(SAMPLE)/OrvaneZaru.chm ] || cp $(BUILD)/OrvaneZaru.chm $(SAMPLE)/OrvaneZaru.chm
 
 run: sample
-	cd $(BUILD)/sample && ../orvane
+	cd $(SAMPLE) && $(abspath $(BUILD))/orvane
 
 test: test-deps
 	cmake -S . -B $(TESTBUILD) -DCMAKE_BUILD_TYPE=Debug -DORVANE_SANITIZE=ON >/dev/null
+	cd $(TESTBUILD)/node && npm ci --no-audit --no-fund --loglevel=error
 	cmake --build $(TESTBUILD) -j $(JOBS)
 	cd $(TESTBUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 

@@ -260,18 +260,101 @@ double peakResidentMB()
 
 }  // namespace
 
+// Start-up in a process of its own, so that its peak memory is its own:
+// prints the milliseconds to the first chart and the peak resident MB.
+int startupOnly(const QString& dir)
+{
+    QDir::setCurrent(dir);
+    const double ms = timeMs([&] {
+        shell::FrmSpectrum w;
+        w.formLoad();
+        paintChart(w);
+    });
+    std::printf("%.3f %.3f\n", ms, peakResidentMB());
+    return 0;
+}
+
+struct Startup {
+    double ms = 0, peakMB = 0;
+};
+
+// Median start-up time (and the largest peak memory) of `runs` fresh processes.
+Startup startupInProcess(const QString& dir, int runs)
+{
+    std::vector<double> times;
+    Startup s;
+    for (int r = 0; r < runs; ++r) {
+        QProcess p;
+        p.start(QCoreApplication::applicationFilePath(), {"--startup", dir});
+        p.waitForFinished(-1);
+        const QStringList parts = QString::fromLocal8Bit(p.readAllStandardOutput()).split(' ');
+        if (parts.size() < 2)
+            continue;
+        times.push_back(parts[0].toDouble());
+        s.peakMB = std::max(s.peakMB, parts[1].toDouble());
+    }
+    s.ms = median(times);
+    return s;
+}
+
+// An Access copy of the register against the SQLite one: the import against
+// mdb-export of the same tables, and start-up against start-up.
+void accessRegisterFigures(double scale, const QString& sqliteDir, bool quick)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("KORVA.mdb");
+    QProcess p;
+    p.start(QStringLiteral(ORVANE_MAKE_REGISTER),
+            {"--scale", QString::number(scale), "--format", "access", "--out", file});
+    p.waitForFinished(-1);
+    if (p.exitCode() != 0) {
+        std::printf("  (cannot make the Access register)\n");
+        return;
+    }
+    std::printf("  Access copy of the register: %.1f MB\n", QFileInfo(file).size() / 1e6);
+    const int reps = quick ? 1 : 5;
+    std::vector<double> ours, theirs;
+    for (int r = 0; r < reps; ++r) {
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        ours.push_back(timeMs([&] {
+            reg::Connection c;
+            c.open(reg::connectionString);
+        }));
+        QDir::setCurrent(old);
+        theirs.push_back(timeMs([&] {
+            for (const QString& t : reg::accessTableNames(file)) {
+                QProcess e;
+                e.setStandardOutputFile(QProcess::nullDevice());
+                e.start("mdb-export", {file, t});
+                e.waitForFinished(-1);
+            }
+        }));
+    }
+    row("Access import of the register's tables", median(ours), "ms", median(theirs), "mdb-export, same tables");
+    const Startup onAccess = startupInProcess(dir.path(), reps);
+    const Startup onSqlite = startupInProcess(sqliteDir, reps);
+    row("start-up on the Access register", onAccess.ms, "ms", onSqlite.ms, "start-up on SQLite");
+    row("  (peak memory, Access start-up)", onAccess.peakMB, "MB", onSqlite.peakMB, "SQLite start-up");
+}
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--startup")
+        return startupOnly(QString::fromLocal8Bit(argv[2]));
     std::vector<double> scales;
     bool quick = false;
+    bool accessOnly = false;
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a == "--scale" && i + 1 < argc)
             scales.push_back(QString::fromLocal8Bit(argv[++i]).toDouble());
         else if (a == "--quick")
             quick = true;
+        else if (a == "--access-only")
+            accessOnly = true;
     }
     if (scales.empty())
         scales = {1, 4};
@@ -308,6 +391,11 @@ int main(int argc, char** argv)
             });
             row("start-up to the first chart", startMs, "ms", openMs, "open and bare search");
             row("  (start-up against the target)", startMs, "ms", 1000.0, "target");
+            accessRegisterFigures(scale, dir.path(), quick);
+            if (accessOnly) {
+                QDir::setCurrent(old);
+                continue;
+            }
             shell::FrmSpectrum w;
             w.formLoad();
             searchFigures(w, quick);

@@ -13,16 +13,22 @@
 
 namespace testing {
 
-// Runs the sample-register generator; returns its exit status.
-inline int makeRegister(const QString& out, double scale, quint64 seed = 20261209)
+// Runs the sample-register generator with `args`; returns its exit status.
+inline int runMakeRegister(const QStringList& args)
 {
     QProcess p;
-    p.start(QStringLiteral(ORVANE_MAKE_REGISTER),
-            {QStringLiteral("--out"), out, QStringLiteral("--scale"), QString::number(scale), QStringLiteral("--seed"),
-             QString::number(seed)});
-    if (!p.waitForFinished(120000))
+    p.start(QStringLiteral(ORVANE_MAKE_REGISTER), args);
+    if (!p.waitForFinished(300000))
         return -1;
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// Makes a sample register (SQLite, or Access with `format` "access").
+inline int makeRegister(const QString& out, double scale, quint64 seed = 20261209,
+                        const QString& format = QStringLiteral("sqlite"))
+{
+    return runMakeRegister({QStringLiteral("--out"), out, QStringLiteral("--scale"), QString::number(scale),
+                            QStringLiteral("--seed"), QString::number(seed), QStringLiteral("--format"), format});
 }
 
 // A temporary directory made the working directory for the life of the object.

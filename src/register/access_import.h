@@ -1,21 +1,52 @@
 #pragma once
-// Reading an Access (Jet 3, Jet 4 or ACE) file with libmdb into SQLite.
+// Reading an Access (Jet 3, Jet 4 or ACE) file into SQLite.
+//
+// libmdb reads the file's bytes, which may be damaged or hostile, so it runs
+// only in child processes, never in the caller's: one child lists the
+// tables, and one child for each table reads its rows into an in-memory
+// SQLite database that comes back serialized through a pipe and is attached
+// to the caller's connection. Up to two tables are read at a time. A child
+// that reports a failure, dies or overruns its time limit becomes a
+// RegisterError naming the file and the table.
 
 #include "register/connection.h"
 
 #include <QStringList>
+#include <vector>
 
 struct sqlite3;
 
 namespace reg {
 
+struct AccessTable {
+    QString name;
+    qint64 rows = 0;  // as the table's definition gives it
+    QStringList columns;
+};
+
 // The user tables of an Access file. Throws RegisterError.
+std::vector<AccessTable> accessCatalogue(const QString& path);
 QStringList accessTableNames(const QString& path);
 
+struct TableImport {
+    QString table;        // as the file names it
+    QStringList columns;  // the columns to copy (matched case-insensitively); all of them when empty
+    QStringList indexes;  // CREATE INDEX statements for the table
+    qint64 rows = 0;      // the rows expected, for the progress
+};
+
+// Copies the tables into `db`, each into an attached schema of its own, so
+// that statements name them without a schema; the copies are read-only.
+// Reports progress through `progress` (may be empty) while it waits, at
+// least every 50 ms. A reader may take `timeLimitMs` for its table (0: the
+// limit for the file's size). Throws RegisterError.
+void importAccessTables(const QString& path, sqlite3* db, const std::vector<TableImport>& tables,
+                        const ProgressFn& progress, qint64 timeLimitMs = 0);
 // Copies the named tables (matched case-insensitively; all user tables when
-// the list is empty) of an Access file into an open SQLite database, one
-// SQLite table per Access table with the same column names. Reports progress
-// through `progress` (may be empty). Throws RegisterError.
+// the list is empty) with all their columns and no indexes.
 void importAccess(const QString& path, sqlite3* db, const QStringList& tables, const ProgressFn& progress);
+
+// How long a child may take to read one table of a file of `bytes` bytes.
+qint64 accessReadTimeLimitMs(qint64 bytes);
 
 }  // namespace reg

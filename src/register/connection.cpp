@@ -223,29 +223,37 @@ void Connection::openAccess(const QString& path)
     if (!db.open())
         throw RegisterError(QStringLiteral("An in-memory database cannot be created: %1").arg(db.lastError().text()));
     access_ = true;
-    const QStringList present = accessTableNames(path);
+    // Access files are whole pages (2 KB for Jet 3, 4 KB after): anything else is a truncated copy.
+    QFile f(path);
+    QByteArray head;
+    if (f.open(QIODevice::ReadOnly))
+        head = f.read(0x15);
+    const qint64 page = head.size() > 0x14 && head[0x14] == 0 ? 2048 : 4096;
+    if (QFileInfo(path).size() % page != 0)
+        throw RegisterError(QStringLiteral("%1 is damaged: the file is shorter than the database it holds "
+                                           "(a truncated copy?)")
+                                .arg(QFileInfo(path).fileName()));
+    const std::vector<AccessTable> present = accessCatalogue(path);
+    // Only the columns the program reads, with the indexes its statements use.
+    std::vector<TableImport> jobs;
     for (const TableColumns& t : registerTables()) {
-        bool found = false;
-        for (const QString& p : present)
-            found = found || p.compare(t.table, Qt::CaseInsensitive) == 0;
+        const AccessTable* found = nullptr;
+        for (const AccessTable& p : present)
+            if (p.name.compare(t.table, Qt::CaseInsensitive) == 0)
+                found = &p;
         if (!found)
             throw RegisterError(QStringLiteral("%1 is not a register database: table %2 is missing")
                                     .arg(QFileInfo(path).fileName(), t.table));
+        jobs.push_back({found->name, t.columns, createIndexStatements(t.table), found->rows});
     }
-    QStringList names;
-    for (const TableColumns& t : registerTables())
-        names << t.table;
-    importAccess(path, handle(), names, progress_);
-    QSqlQuery q(db);
-    for (const QString& s : createIndexStatements())
-        if (!q.exec(s))
-            throw RegisterError(q.lastError().text());
+    importAccessTables(path, handle(), jobs, progress_);
 }
 
 void Connection::checkSchema(const QString& fileName)
 {
     QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table','view')")))
+    // Every schema: an Access register's tables are attached ones.
+    if (!q.exec(QStringLiteral("SELECT name FROM pragma_table_list WHERE type IN ('table','view')")))
         throw RegisterError(QStringLiteral("%1 is not a register database: %2")
                                 .arg(fileName, q.lastError().databaseText()));
     QStringList tables;

@@ -40,14 +40,14 @@ QStringList createTableStatements()
     };
 }
 
-QStringList createIndexStatements()
+// Only indexes the program's statements use (their query plans were read
+// on a national register): the range of a search, a listing or a hover
+// lookup, and the join keys.
+QStringList createIndexStatements(const QString& table)
 {
-    return {
+    static const QStringList all = {
         "CREATE INDEX IF NOT EXISTS ix_spectrum_low ON spectrum (spectrumlow, spectrumhigh)",
-        "CREATE INDEX IF NOT EXISTS ix_spectrum_high ON spectrum (spectrumhigh)",
-        "CREATE INDEX IF NOT EXISTS ix_spectrum_licence ON spectrum (licenceid)",
         "CREATE INDEX IF NOT EXISTS ix_transmit_licence ON transmitconfiguration (licenceid, locationid)",
-        "CREATE INDEX IF NOT EXISTS ix_transmit_location ON transmitconfiguration (locationid)",
         "CREATE INDEX IF NOT EXISTS ix_location_id ON location (locationid, districtid)",
         "CREATE INDEX IF NOT EXISTS ix_georef_location ON geographicreference (locationid, georeferencetypeid, "
         "referenceorder)",
@@ -55,6 +55,13 @@ QStringList createIndexStatements()
         "CREATE INDEX IF NOT EXISTS ix_office_id ON issuingoffice (officeid)",
         "CREATE INDEX IF NOT EXISTS ix_client_id ON clientname (clientid, legal_order)",
     };
+    if (table.isEmpty())
+        return all;
+    QStringList mine;
+    for (const QString& s : all)
+        if (s.contains(QStringLiteral(" ON ") + table.toLower() + QStringLiteral(" (")))
+            mine << s;
+    return mine;
 }
 
 }  // namespace reg

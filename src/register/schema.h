@@ -36,7 +36,8 @@ const std::vector<TableColumns>& registerTables();
 
 // CREATE TABLE statements of the eight tables, in registerTables() order.
 QStringList createTableStatements();
-// CREATE INDEX statements for the queries the program runs.
-QStringList createIndexStatements();
+// CREATE INDEX statements for the queries the program runs; of one table's
+// indexes when `table` is given.
+QStringList createIndexStatements(const QString& table = QString());
 
 }  // namespace reg

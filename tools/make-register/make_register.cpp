@@ -1,13 +1,16 @@
 // orvane-make-register: writes a sample spectrum register (an SQLite file
-// with the eight register tables), deterministic for a seed.
+// with the eight register tables, or the same register as an Access 2000
+// file), deterministic for a seed.
 //
-//   orvane-make-register [--out FILE] [--scale S] [--seed N]
+//   orvane-make-register [--out FILE] [--scale S] [--seed N] [--format sqlite|access]
+//   orvane-make-register --format access --from REGISTER.sqlite --out FILE
 //
 // The content is made up but shaped like a national register: ITU Region 3
 // allocations across the spectrum, spectrum bands, management rights in the
 // cellular and broadband bands, planned channel plans, and licences of every
 // common kind at transmitter sites on New Zealand land.
 
+#include "jet4_writer.h"
 #include "register/schema.h"
 
 #include <sqlite3.h>
@@ -176,8 +179,9 @@ private:
 
     int64_t scaled(double n) const { return std::max<int64_t>(1, int64_t(std::llround(n * scale_))); }
 
+    // An empty `label` is stored as NULL unless `emptyLabel` asks for an empty text.
     int64_t spectrum(int64_t licenceId, double low, double high, int type, int status, int service,
-                     const std::string& label, const std::string& remarks, int64_t mr = 0)
+                     const std::string& label, const std::string& remarks, int64_t mr = 0, bool emptyLabel = false)
     {
         sqlite3_stmt* s = db_.prep(
             "INSERT INTO spectrum (spectrumid, licenceid, spectrumlow, spectrumhigh, spectrumtypeid, spectrumstatusid, "
@@ -190,7 +194,7 @@ private:
         bindInt(s, 5, type);
         bindInt(s, 6, status);
         bindInt(s, 7, service);
-        bindText(s, 8, label);
+        bindText(s, 8, label, !emptyLabel);
         bindText(s, 9, remarks);
         bindInt(s, 10, mr, mr == 0);
         db_.step(s);
@@ -201,7 +205,7 @@ private:
     {
         static const char* codes[] = {"WR", "AK", "HN", "TG", "RO", "NU", "NA", "PM", "WN",
                                       "NN", "CH", "DN", "IN", "HO", "CHM", "OS", "NZ"};
-        static const char* names[] = {"Whangarei", "Auckland", "Hamilton", "Tauranga", "Rotorua", "New Plymouth",
+        static const char* names[] = {"Whangārei", "Auckland", "Hamilton", "Tauranga", "Rotorua", "New Plymouth",
                                       "Napier", "Palmerston North", "Wellington", "Nelson", "Christchurch",
                                       "Dunedin", "Invercargill", "Head Office", "Chatham Is", "Overseas",
                                       "New Zealand"};
@@ -217,10 +221,10 @@ private:
     void clients()
     {
         static const std::vector<std::string> first = {
-            "Kowhai", "Totara", "Rimu", "Kauri", "Matai", "Miro", "Harakeke", "Tui", "Kereru", "Pukeko", "Kaka",
-            "Weka", "Ruru", "Karearea", "Moana", "Awa", "Maunga", "Southern", "Northern", "Coastal", "Alpine",
+            "Kōwhai", "Tōtara", "Rimu", "Kauri", "Mataī", "Miro", "Harakeke", "Tūī", "Kererū", "Pūkeko", "Kākā",
+            "Weka", "Ruru", "Kārearea", "Moana", "Awa", "Maunga", "Southern", "Northern", "Coastal", "Alpine",
             "Harbour", "Valley", "Summit", "Ridgeline", "Plains", "Lakeside", "Riverbend", "Westward", "Eastgate",
-            "Greenstone", "Silver Fern", "Bluegum", "Raupo", "Manuka", "Kahikatea", "Tawa", "Ponga", "Flax Hill",
+            "Greenstone", "Silver Fern", "Bluegum", "Raupō", "Mānuka", "Kahikatea", "Tawa", "Ponga", "Flax Hill",
             "Red Tussock", "Stony Creek", "Three Rivers", "Long Beach", "High Country", "Black Sand", "Clearwater"};
         static const std::vector<std::string> trade = {
             "Radio", "Communications", "Networks", "Broadcasting", "Marine Services", "Transport", "Security",
@@ -331,10 +335,35 @@ private:
         }
     }
 
+    // The footnotes of a band, as long as the Radio Regulations make some of
+    // them: more than 16 KB of text.
+    static std::string footnotes(double low, double high, int first)
+    {
+        static const char* const services[] = {"FIXED", "MOBILE", "RADIOLOCATION", "AERONAUTICAL RADIONAVIGATION",
+                                               "SPACE RESEARCH", "RADIO ASTRONOMY"};
+        static const char* const where[] = {"New Zealand", "Aotearoa New Zealand (including Te Ika-a-Māui and "
+                                            "Te Waipounamu)", "the Cook Islands and Niue", "Tokelau",
+                                            "the Ross Dependency"};
+        char band[64];
+        std::snprintf(band, sizeof band, "%.6g-%.6g MHz", low, high);
+        std::string text;
+        for (int k = 0; text.size() <= 17000; ++k) {
+            const int n = first + k;
+            text += "5." + std::to_string(n) + "  Additional allocation: in " + where[k % 5] + ", the band " + band +
+                    " is also allocated to the " + services[k % 6] + " service on a " +
+                    (k % 3 ? "secondary" : "primary") + " basis, subject to agreement obtained under No. 9.21. "
+                    "Stations of this service shall not cause harmful interference to, or claim protection from, "
+                    "stations operating in accordance with the Table (Resolution " + std::to_string(200 + n % 500) +
+                    " (Rev.WRC-19)).\n";
+        }
+        return text;
+    }
+
     void ituAllocations()
     {
         std::istringstream in(kItuRegion3Text);
         std::string line;
+        int bandNumber = 0;
         while (std::getline(in, line)) {
             if (line.empty() || line[0] == '#')
                 continue;
@@ -352,9 +381,11 @@ private:
                     break;
                 pos = e + 1;
             }
+            // Every 150th band also carries its footnotes.
+            const bool noted = bandNumber++ % 150 == 75;
             for (const std::string& s : list)
                 spectrum(0, low, high, reg::kTypeItuAllocation, reg::kStatusLicensed, serviceIdOf(s), "",
-                         s);
+                         noted && &s == &list.front() ? s + "\n" + footnotes(low, high, 100 + bandNumber) : s);
         }
     }
 
@@ -393,7 +424,9 @@ private:
             {24250.0, 27500.0, "26 GHz Broadband Band"}, {37000.0, 39500.0, "38 GHz Fixed Link Band"},
         };
         for (const B& b : list)
-            spectrum(0, b.low, b.high, reg::kTypeBand, reg::kStatusLicensed, 31, "", b.name);
+            spectrum(0, b.low, b.high, reg::kTypeBand, reg::kStatusLicensed, 31, "",
+                     std::string(b.name) + ". The band's arrangements, its channel plans and the licences in it are "
+                                           "kept in the register by district; the band plan sets its conditions of use.");
     }
 
     void managementRights()
@@ -427,8 +460,9 @@ private:
     {
         int n = firstNumber;
         for (double low = from; low + raster <= to + 1e-9; low += raster, ++n) {
+            // A plan without channel names has empty labels (texts, not NULLs).
             const std::string label = prefix.empty() ? std::string() : prefix + " " + std::to_string(n);
-            spectrum(0, low, low + raster, type, reg::kStatusPlanned, service, label, remarks);
+            spectrum(0, low, low + raster, type, reg::kStatusPlanned, service, label, remarks, 0, prefix.empty());
             (pool ? channels_[service] : segment_).push_back({hz(low), hz(low + raster)});
         }
     }
@@ -726,7 +760,109 @@ private:
 
 void usage()
 {
-    std::fprintf(stderr, "usage: orvane-make-register [--out FILE] [--scale S] [--seed N]\n");
+    std::fprintf(stderr,
+                 "usage: orvane-make-register [--out FILE] [--scale S] [--seed N] [--format sqlite|access]\n"
+                 "       orvane-make-register --format access --from REGISTER.sqlite --out FILE\n");
+}
+
+void fail(const std::string& message)
+{
+    std::fprintf(stderr, "orvane-make-register: %s\n", message.c_str());
+    std::exit(1);
+}
+
+// Converts a column's declared type to its Access type (SQLite's affinity
+// rules); texts longer than a Text column holds, and remarks, become memos.
+jet4::ColumnType accessType(const std::string& table, const std::string& column, std::string declared,
+                            size_t longestText)
+{
+    for (auto& ch : declared)
+        ch = char(std::toupper(static_cast<unsigned char>(ch)));
+    auto has = [&](const char* w) { return declared.find(w) != std::string::npos; };
+    if (has("INT"))
+        return jet4::ColumnType::Long;
+    if (has("CHAR") || has("CLOB") || has("TEXT")) {
+        std::string lower = column;
+        for (auto& ch : lower)
+            ch = char(std::tolower(static_cast<unsigned char>(ch)));
+        const bool remarks = lower.size() >= 7 && lower.compare(lower.size() - 7, 7, "remarks") == 0;
+        return remarks || longestText > 255 ? jet4::ColumnType::Memo : jet4::ColumnType::Text;
+    }
+    if (has("BLOB") || declared.empty())
+        fail("table " + table + ", column " + column + ": no Access type for '" + declared + "'");
+    return jet4::ColumnType::Double;
+}
+
+std::vector<std::string> strings(sqlite3* db, const std::string& sql, int column = 0)
+{
+    std::vector<std::string> out;
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK)
+        fail(sqlite3_errmsg(db));
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        const auto* t = sqlite3_column_text(s, column);
+        out.emplace_back(t ? reinterpret_cast<const char*>(t) : "");
+    }
+    sqlite3_finalize(s);
+    return out;
+}
+
+std::string quoted(const std::string& id)
+{
+    std::string q = "\"";
+    for (char ch : id)
+        q += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+    return q + "\"";
+}
+
+// Writes every table of an SQLite register, rows in their order, to a Jet 4 file.
+void writeAccess(sqlite3* db, const std::string& out)
+{
+    jet4::Writer w;
+    try {
+        for (const std::string& table :
+             strings(db, "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+                         "ORDER BY rowid")) {
+            const auto names = strings(db, "PRAGMA table_info(" + quoted(table) + ")", 1);
+            const auto types = strings(db, "PRAGMA table_info(" + quoted(table) + ")", 2);
+            std::vector<jet4::Column> columns;
+            std::string select;
+            for (size_t c = 0; c < names.size(); ++c) {
+                size_t longest = 0;
+                for (const std::string& v : strings(db, "SELECT " + quoted(names[c]) + " FROM " + quoted(table) +
+                                                            " WHERE typeof(" + quoted(names[c]) + ") = 'text'"))
+                    longest = std::max(longest, jet4::utf16(v).size());
+                columns.push_back({names[c], accessType(table, names[c], types[c], longest)});
+                select += (c ? ", " : "") + quoted(names[c]);
+            }
+            w.beginTable(table, columns);
+            sqlite3_stmt* s = nullptr;
+            if (sqlite3_prepare_v2(db, ("SELECT " + select + " FROM " + quoted(table) + " ORDER BY rowid").c_str(), -1,
+                                   &s, nullptr) != SQLITE_OK)
+                fail(sqlite3_errmsg(db));
+            std::vector<jet4::Value> row(columns.size());
+            while (sqlite3_step(s) == SQLITE_ROW) {
+                for (size_t c = 0; c < columns.size(); ++c) {
+                    const int ci = int(c);
+                    switch (sqlite3_column_type(s, ci)) {
+                    case SQLITE_NULL: row[c] = jet4::Value::null(); break;
+                    case SQLITE_INTEGER: row[c] = jet4::Value::integer(sqlite3_column_int64(s, ci)); break;
+                    case SQLITE_FLOAT: row[c] = jet4::Value::real(sqlite3_column_double(s, ci)); break;
+                    default: {
+                        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, ci));
+                        row[c] = jet4::Value::text(std::string(t, size_t(sqlite3_column_bytes(s, ci))));
+                    }
+                    }
+                }
+                w.addRow(row);
+            }
+            sqlite3_finalize(s);
+            w.endTable();
+        }
+        w.save(out);
+    } catch (const jet4::Error& e) {
+        fail(e.what());
+    }
 }
 
 }  // namespace
@@ -734,6 +870,8 @@ void usage()
 int main(int argc, char** argv)
 {
     std::string out = "KORVA.mdb";
+    std::string from;
+    std::string format = "sqlite";
     double scale = 1.0;
     uint64_t seed = 20261209;
     for (int i = 1; i < argc; ++i) {
@@ -744,6 +882,10 @@ int main(int argc, char** argv)
             scale = std::atof(argv[++i]);
         else if (a == "--seed" && i + 1 < argc)
             seed = std::strtoull(argv[++i], nullptr, 10);
+        else if (a == "--format" && i + 1 < argc)
+            format = argv[++i];
+        else if (a == "--from" && i + 1 < argc)
+            from = argv[++i];
         else if (a == "--help" || a == "-h") {
             usage();
             return 0;
@@ -752,15 +894,33 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    if (format != "sqlite" && format != "access") {
+        std::fprintf(stderr, "orvane-make-register: --format must be sqlite or access\n");
+        return 2;
+    }
+    if (!from.empty() && format != "access") {
+        std::fprintf(stderr, "orvane-make-register: --from converts a register to --format access\n");
+        return 2;
+    }
     if (!(scale > 0) || scale > 100) {
         std::fprintf(stderr, "orvane-make-register: --scale must be above 0 and at most 100\n");
         return 2;
     }
+    if (!from.empty()) {
+        Db db;
+        if (sqlite3_open_v2(from.c_str(), &db.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+            fail("cannot open " + from);
+        writeAccess(db.db, out);
+        return 0;
+    }
+    // An Access register is generated in memory and then written out.
+    const bool access = format == "access";
     const std::string tmp = out + ".part";
-    std::remove(tmp.c_str());
+    if (!access)
+        std::remove(tmp.c_str());
     {
         Db db;
-        if (sqlite3_open(tmp.c_str(), &db.db) != SQLITE_OK) {
+        if (sqlite3_open(access ? ":memory:" : tmp.c_str(), &db.db) != SQLITE_OK) {
             std::fprintf(stderr, "orvane-make-register: cannot create %s\n", tmp.c_str());
             return 1;
         }
@@ -771,6 +931,11 @@ int main(int argc, char** argv)
         for (const QString& s : reg::createTableStatements())
             db.exec(s.toStdString());
         Generator(db, scale, seed).run();
+        if (access) {
+            db.exec("COMMIT");
+            writeAccess(db.db, out);
+            return 0;
+        }
         for (const QString& s : reg::createIndexStatements())
             db.exec(s.toStdString());
         db.exec("COMMIT");

@@ -1,0 +1,18 @@
+#pragma once
+// Texts as an Access file stores them, turned into UTF-8: Jet 4 and later
+// keep UTF-16LE, or a compressed form (0xFF 0xFE, then runs of one byte per
+// character below U+0100, a zero byte switching between one and two bytes a
+// character); Jet 3 keeps the Windows code page 1252.
+
+#include <cstddef>
+#include <string>
+
+namespace reg {
+
+// Appends the UTF-8 of a stored Jet 4 text. Surrogate pairs become one
+// character; a lone surrogate becomes U+FFFD; a trailing odd byte is dropped.
+void appendJet4Text(std::string& out, const unsigned char* p, size_t n);
+// Appends the UTF-8 of a Jet 3 text in code page 1252.
+void appendCp1252Text(std::string& out, const unsigned char* p, size_t n);
+
+}  // namespace reg

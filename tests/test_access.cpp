@@ -1,0 +1,634 @@
+// The Access path. The generator's Jet 4 files are read back by two readers
+// that are not ours (mdbtools and the npm package mdb-reader) and must equal
+// the SQLite register value by value; the import brings every value across
+// exactly; a damaged file is refused with a message; and the program on a
+// national-size Access register shows what it shows on the same register in
+// SQLite.
+
+#include "jet4_writer.h"
+#include "register/access_import.h"
+#include "register/connection.h"
+#include "register/jet_text.h"
+#include "register/schema.h"
+#include "shell/frmspectrum.h"
+#include "spectrum/numbers.h"
+#include "support.h"
+#include "window.h"
+
+#include <sqlite3.h>
+
+#include <QJsonArray>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <csignal>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+#include <cmath>
+#include <cstring>
+#include <map>
+
+using namespace reg;
+
+namespace {
+
+struct Table {
+    QStringList columns;
+    std::vector<std::vector<QVariant>> rows;
+};
+using Tables = std::map<QString, Table>;
+
+// Every table of an SQLite file, rows in their order, values as stored.
+Tables readSqlite(const QString& path)
+{
+    Tables out;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* list = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'", -1,
+                       &list, nullptr);
+    QStringList names;
+    while (sqlite3_step(list) == SQLITE_ROW)
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list, 0)));
+    sqlite3_finalize(list);
+    for (const QString& name : names) {
+        Table& t = out[name];
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, ("SELECT * FROM \"" + name + "\" ORDER BY rowid").toUtf8().constData(), -1, &st,
+                           nullptr);
+        for (int c = 0; c < sqlite3_column_count(st); ++c)
+            t.columns << QString::fromUtf8(sqlite3_column_name(st, c));
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            std::vector<QVariant> row;
+            for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                switch (sqlite3_column_type(st, c)) {
+                case SQLITE_NULL: row.emplace_back(); break;
+                case SQLITE_INTEGER: row.emplace_back(qlonglong(sqlite3_column_int64(st, c))); break;
+                case SQLITE_FLOAT: row.emplace_back(sqlite3_column_double(st, c)); break;
+                default:
+                    row.emplace_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
+                                                       sqlite3_column_bytes(st, c)));
+                }
+            }
+            t.rows.push_back(std::move(row));
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return out;
+}
+
+bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// A value as mdb-export prints it: doubles with 16 significant digits, a
+// NULL (and an empty text) as nothing.
+QString exportText(const QVariant& v)
+{
+    if (v.isNull())
+        return QString();
+    if (v.typeId() == QMetaType::Double)
+        return QString::asprintf("%.16g", v.toDouble());
+    return v.toString();
+}
+
+// The fields of mdb-export's CSV: quoted fields may hold commas, doubled
+// quotes and line breaks.
+std::vector<QStringList> parseCsv(const QString& text)
+{
+    std::vector<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false, any = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+            any = true;
+        } else if (c == ',') {
+            row << field;
+            field.clear();
+        } else if (c == '\n') {
+            row << field;
+            rows.push_back(row);
+            row.clear();
+            field.clear();
+            any = false;
+        } else {
+            field += c;
+            any = true;
+        }
+    }
+    if (any || !row.isEmpty()) {
+        row << field;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+QString run(const QString& program, const QStringList& args, int* status = nullptr)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(300000);
+    if (status)
+        *status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// mdbtools reads the Access file back equal to the SQLite one.
+void compareWithMdbtools(const QString& access, const Tables& expected)
+{
+    QCOMPARE(run("mdb-ver", {access}).trimmed(), QStringLiteral("JET4"));
+    const QStringList tables = run("mdb-tables", {"-1", access}).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(tables.size(), qsizetype(expected.size()));
+    for (const auto& [name, table] : expected) {
+        QVERIFY2(tables.contains(name), qPrintable(name));
+        QCOMPARE(run("mdb-count", {access, name}).trimmed().toLongLong(), qint64(table.rows.size()));
+        const std::vector<QStringList> csv = parseCsv(run("mdb-export", {access, name}));
+        QCOMPARE(csv.size(), table.rows.size() + 1);
+        QCOMPARE(csv[0], table.columns);
+        for (size_t r = 0; r < table.rows.size(); ++r)
+            for (size_t c = 0; c < size_t(table.columns.size()); ++c)
+                if (csv[r + 1].value(qsizetype(c)) != exportText(table.rows[r][c]))
+                    QFAIL(qPrintable(QStringLiteral("%1 row %2 column %3: mdb-export says '%4', SQLite '%5'")
+                                         .arg(name)
+                                         .arg(r)
+                                         .arg(table.columns[qsizetype(c)], csv[r + 1].value(qsizetype(c)).left(80),
+                                              exportText(table.rows[r][c]).left(80))));
+    }
+}
+
+bool sameValue(const QJsonValue& j, const QVariant& v)
+{
+    if (v.isNull())
+        return j.isNull();
+    if (v.typeId() == QMetaType::QString)
+        return j.isString() && j.toString() == v.toString();
+    if (v.typeId() == QMetaType::Double)
+        return j.isDouble() && sameBits(j.toDouble(), v.toDouble());
+    return j.isDouble() && j.toDouble() == double(v.toLongLong());
+}
+
+QString nodeDir() { return QStringLiteral(ORVANE_NODE_DIR); }
+
+// mdb-reader, through Node, reads the Access file back equal to the SQLite
+// one: NULLs apart from empty texts, doubles bit for bit.
+void compareWithMdbReader(const QString& access, const Tables& expected)
+{
+    if (!QFile::exists(nodeDir() + "/node_modules/mdb-reader/package.json"))
+        QFAIL("mdb-reader is not installed beside the tests: make test installs it (npm ci in the build's node folder)");
+    int status = 0;
+    const QString out = run("node", {nodeDir() + "/dump-access.mjs", access}, &status);
+    QCOMPARE(status, 0);
+    size_t seen = 0;
+    for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
+        const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
+        const QString name = o["table"].toString();
+        const auto it = expected.find(name);
+        QVERIFY2(it != expected.end(), qPrintable(name));
+        const Table& table = it->second;
+        QStringList columns;
+        for (const QJsonValue& c : o["columns"].toArray())
+            columns << c.toString();
+        QCOMPARE(columns, table.columns);
+        const QJsonArray rows = o["rows"].toArray();
+        QCOMPARE(size_t(rows.size()), table.rows.size());
+        for (size_t r = 0; r < table.rows.size(); ++r) {
+            const QJsonArray row = rows[qsizetype(r)].toArray();
+            for (size_t c = 0; c < size_t(table.columns.size()); ++c)
+                if (!sameValue(row[qsizetype(c)], table.rows[r][c]))
+                    QFAIL(qPrintable(QStringLiteral("%1 row %2 column %3: mdb-reader says %4, SQLite '%5'")
+                                         .arg(name)
+                                         .arg(r)
+                                         .arg(table.columns[qsizetype(c)],
+                                              QString::fromUtf8(QJsonDocument(QJsonArray{row[qsizetype(c)]}).toJson(
+                                                  QJsonDocument::Compact)).left(80),
+                                              table.rows[r][c].toString().left(80))));
+        }
+        ++seen;
+    }
+    QCOMPARE(seen, expected.size());
+}
+
+// The program's columns of each table, as the import brought them, against
+// the SQLite register's.
+void compareImport(Connection& c, const Tables& expected)
+{
+    for (const TableColumns& t : registerTables()) {
+        const Table& want = expected.at(t.table);
+        Recordset rs = c.execute("select " + t.columns.join(", ") + " from " + t.table + " order by rowid");
+        size_t r = 0;
+        for (; !rs.eof(); rs.moveNext(), ++r) {
+            QVERIFY2(r < want.rows.size(), qPrintable(t.table));
+            for (const QString& col : t.columns) {
+                const QVariant got = rs.value(col);
+                const QVariant exp = want.rows[r][size_t(want.columns.indexOf(col))];
+                bool same = got.isNull() == exp.isNull();
+                if (same && !exp.isNull()) {
+                    if (exp.typeId() == QMetaType::Double)
+                        same = got.typeId() == QMetaType::Double && sameBits(got.toDouble(), exp.toDouble());
+                    else if (exp.typeId() == QMetaType::QString)
+                        same = got.typeId() == QMetaType::QString && got.toString() == exp.toString();
+                    else
+                        same = got.toLongLong() == exp.toLongLong();
+                }
+                if (!same)
+                    QFAIL(qPrintable(QStringLiteral("%1.%2 row %3: imported '%4', SQLite '%5'")
+                                         .arg(t.table, col)
+                                         .arg(r)
+                                         .arg(got.toString().left(80), exp.toString().left(80))));
+            }
+        }
+        QCOMPARE(r, want.rows.size());
+    }
+}
+
+QString cell(const QObject* o, const char* property)
+{
+    const QVariant v = o->property(property);
+    return v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'g', 17) : v.toString();
+}
+
+// What the chart shows: the edge labels, the box, the readout and each bar.
+QStringList chartState(shell::FrmSpectrum& w)
+{
+    QStringList s{w.lblLowFrequency->caption(), w.lblHighFrequency->caption(), w.txtFrequencyDisplay->text(),
+                  w.StatusBar1->panelText(1), QString::number(w.search.lastRecordIndex)};
+    for (int i = 0; i <= w.search.lastRecordIndex; ++i) {
+        const QObject* bar = w.lblSpectrum->at(i);
+        QStringList b;
+        for (const char* p : {"Left", "Top", "Width", "Height", "BackColor", "Caption", "Visible"})
+            b << cell(bar, p);
+        const size_t k = size_t(i);
+        b << QString::number(w.search.recordLowMHz[k], 'g', 17) << QString::number(w.search.recordHighMHz[k], 'g', 17)
+          << QString::number(w.search.recordDistrictId[k]) << QString::number(w.search.recordServiceId[k]);
+        s << b.join('|');
+    }
+    return s;
+}
+
+// The listing in the grid and the sites on the map.
+QStringList listingState(shell::FrmSpectrum& w)
+{
+    QStringList s{QString::number(w.grid.gridRowCount), QString::number(w.map.lastSiteIndex)};
+    for (int r = 0; r < w.MSHFlexGrid1->rows(); ++r) {
+        QStringList row;
+        for (int c = 0; c < w.MSHFlexGrid1->cols(); ++c)
+            row << w.MSHFlexGrid1->textMatrix(r, c);
+        s << row.join('|');
+    }
+    for (size_t i = 0; i < w.map.siteNames.size(); ++i)
+        s << QStringLiteral("%1 %2 %3").arg(w.map.siteNames[i]).arg(w.map.siteMapX[i]).arg(w.map.siteMapY[i]);
+    return s;
+}
+
+void showWindow(shell::FrmSpectrum& w, int option, double centre)
+{
+    w.Option1[size_t(option)]->setValue(true);
+    w.txtFrequencyDisplay->setText(spectrum::sixDecimalText(centre));
+    w.rerunSearch();
+}
+
+// The first licence bar of the chart (-1 when there is none).
+int licenceBar(shell::FrmSpectrum& w)
+{
+    for (int i = 0; i <= w.search.lastRecordIndex; ++i)
+        if (w.lblSpectrum->at(i)->backColorText() == QStringLiteral("#E0E0E0") ||
+            w.lblSpectrum->at(i)->backColorText() == QStringLiteral("#FFC080"))
+            return i;
+    return -1;
+}
+
+struct PageCounts {
+    int usageMap = 0, longValue = 0;
+};
+
+PageCounts pagesOf(const QByteArray& file)
+{
+    PageCounts n;
+    for (qsizetype p = 0; p + jet4::kPageSize <= file.size(); p += jet4::kPageSize) {
+        n.usageMap += file[p] == 0x05;
+        n.longValue += file.mid(p + 4, 4) == "LVAL";
+    }
+    return n;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(data);
+}
+
+}  // namespace
+
+class TestAccess : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void textsRoundTrip();
+    void writerFilesReadByMdbtools();
+    void writerFilesReadByMdbReader();
+    void edgeValuesArriveExactly();
+    void damagedDefinitionIsRefused();
+    void readersThatDieOrOverrunAreReported();
+    void nationalRegisterShowsWhatSqliteShows();
+
+private:
+    testing::WorkDir wd_;
+    QString sqlite_, access_;
+};
+
+void TestAccess::initTestCase()
+{
+    sqlite_ = wd_.file("small.sqlite");
+    access_ = wd_.file("small.mdb");
+    QCOMPARE(testing::makeRegister(sqlite_, 0.05), 0);
+    QCOMPARE(testing::makeRegister(access_, 0.05, 20261209, "access"), 0);
+}
+
+// The writer's unicode compression and the import's decoding agree, for
+// every kind of text.
+void TestAccess::textsRoundTrip()
+{
+    const QStringList texts = {"",
+                               "A",
+                               "Whangārei",
+                               "Ōtaki Ōamaru Taupō",
+                               "Āwhitu",  // U+0100 cannot be compressed: its low byte is zero
+                               "naïve café ©",
+                               "Satellite earth station 📡 at Warkworth",
+                               "Ā📡 mixed Kōwhai",
+                               QString(300, QChar(0x0101)),
+                               "line one\r\nline two"};
+    for (const QString& t : texts) {
+        const std::string stored = jet4::encodeText(t.toStdString());
+        std::string back;
+        appendJet4Text(back, reinterpret_cast<const unsigned char*>(stored.data()), stored.size());
+        QCOMPARE(QString::fromStdString(back), t);
+        QVERIFY2(stored.size() <= size_t(t.toUtf8().size()) * 2 + 2, qPrintable(t));
+    }
+    // Compressed where that is shorter; plain UTF-16 where it cannot be.
+    QVERIFY(jet4::encodeText("Whangārei").substr(0, 2) == "\xFF\xFE");
+    QCOMPARE(jet4::encodeText("Āwhitu").size(), size_t(12));
+    QCOMPARE(jet4::encodeText("A").size(), size_t(2));
+    // Decoding what other writers make: a lone surrogate and an odd byte.
+    std::string out;
+    const unsigned char lone[] = {0x3D, 0xD8, 0x41, 0x00, 0x42};
+    appendJet4Text(out, lone, sizeof lone);
+    QCOMPARE(QString::fromStdString(out), QString(QChar(0xFFFD)) + "A");
+    out.clear();
+    const unsigned char jet3[] = {'C', 'a', 'f', 0xE9, ' ', 0x80, ' ', 0x93, 'q', 0x94};
+    appendCp1252Text(out, jet3, sizeof jet3);
+    QCOMPARE(QString::fromStdString(out), QString::fromUtf8("Café € “q”"));
+    QVERIFY_THROWS_EXCEPTION(jet4::Error, jet4::utf16("\xC3"));
+}
+
+void TestAccess::writerFilesReadByMdbtools()
+{
+    const Tables expected = readSqlite(sqlite_);
+    QCOMPARE(expected.size(), size_t(8));
+    compareWithMdbtools(access_, expected);
+}
+
+void TestAccess::writerFilesReadByMdbReader()
+{
+    const Tables expected = readSqlite(sqlite_);
+    compareWithMdbReader(access_, expected);
+    // Long-value pages, long remarks and empty labels occur.
+    QVERIFY(pagesOf(readAll(access_)).longValue > 2);
+    const Table& spectrum = expected.at("spectrum");
+    const int remarks = int(spectrum.columns.indexOf("SpectrumRemarks"));
+    const int label = int(spectrum.columns.indexOf("spectrumlabel"));
+    int longRemarks = 0, emptyLabels = 0;
+    for (const auto& row : spectrum.rows) {
+        longRemarks += row[size_t(remarks)].toString().size() > 16 * 1024;
+        emptyLabels += !row[size_t(label)].isNull() && row[size_t(label)].toString().isEmpty();
+    }
+    QVERIFY(longRemarks >= 2);
+    QVERIFY(emptyLabels > 0);
+}
+
+// Texts of every kind, memos of every length and doubles at their limits
+// arrive as they were, through the import of the whole program.
+void TestAccess::edgeValuesArriveExactly()
+{
+    testing::WorkDir wd;
+    const QString source = wd.file("edge.sqlite");
+    {
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(source.toUtf8().constData(), &db), SQLITE_OK);
+        for (const QString& s : createTableStatements())
+            sqlite3_exec(db, s.toUtf8().constData(), nullptr, nullptr, nullptr);
+        sqlite3_stmt* loc = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO location VALUES (?, ?, ?, ?)", -1, &loc, nullptr);
+        const QStringList names = {"Whangārei", "Ōtaki", "Taupō Station 📡", "", "Āwhitu", "quote \" and, comma",
+                                   QString(255, 'x'), "naïve café"};
+        for (int i = 0; i <= names.size(); ++i) {
+            sqlite3_bind_int(loc, 1, i + 1);
+            sqlite3_bind_int(loc, 2, i % 17 + 1);
+            if (i < names.size()) {
+                const QByteArray n = names[i].toUtf8();
+                sqlite3_bind_text(loc, 3, n.constData(), int(n.size()), SQLITE_TRANSIENT);
+            } else {
+                sqlite3_bind_null(loc, 3);
+            }
+            sqlite3_bind_int(loc, 4, i == 0 ? 2147483647 : -2147483647 - (i == 1));
+            sqlite3_step(loc);
+            sqlite3_reset(loc);
+        }
+        sqlite3_finalize(loc);
+        sqlite3_stmt* sp = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO spectrum VALUES (?, NULL, ?, ?, 8, 1, 26, ?, ?, NULL)", -1, &sp, nullptr);
+        const double lows[] = {0.1 + 0.2, 1e-300, 4.9406564584124654e-324, 1.7976931348623157e308, 157.0125,
+                               0.30000000000000004, 123456789.123456789, 2.5e-7};
+        QString lorem;
+        while (lorem.size() < 60000)
+            lorem += QStringLiteral("Kōwhai ngā rākau 📡 %1; ").arg(lorem.size());
+        const QStringList remarks = {QString(), "", "short", lorem.left(1000), lorem.left(16383), lorem.left(16384),
+                                     lorem.left(50000), lorem.left(4070)};
+        for (int i = 0; i < 8; ++i) {
+            sqlite3_bind_int(sp, 1, i + 1);
+            sqlite3_bind_double(sp, 2, lows[i]);
+            sqlite3_bind_double(sp, 3, std::isfinite(lows[i] * 2) ? lows[i] * 2 : lows[i]);
+            const QByteArray label = (i % 2 ? QStringLiteral("CH %1").arg(i) : QString()).toUtf8();
+            sqlite3_bind_text(sp, 4, label.constData(), int(label.size()), SQLITE_TRANSIENT);  // empty, not NULL
+            const QByteArray r = remarks[i].toUtf8();
+            if (remarks[i].isNull())
+                sqlite3_bind_null(sp, 5);
+            else
+                sqlite3_bind_text(sp, 5, r.constData(), int(r.size()), SQLITE_TRANSIENT);
+            sqlite3_step(sp);
+            sqlite3_reset(sp);
+        }
+        sqlite3_finalize(sp);
+        sqlite3_exec(db, "INSERT INTO mapdistrict VALUES ('R11', 'Manawatū-Whanganui')", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    QCOMPARE(testing::runMakeRegister({"--format", "access", "--from", source, "--out", wd.file("KORVA.mdb")}), 0);
+    const Tables expected = readSqlite(source);
+    compareWithMdbReader(wd.file("KORVA.mdb"), expected);
+    const QByteArray before = readAll(wd.file("KORVA.mdb"));
+    {
+        Connection c;
+        c.open(connectionString);
+        QVERIFY(c.isAccess());
+        compareImport(c, expected);
+        // The copy cannot be written to.
+        QVERIFY_THROWS_EXCEPTION(RegisterError, c.execute("delete from spectrum"));
+    }
+    QCOMPARE(readAll(wd.file("KORVA.mdb")), before);
+}
+
+// One changed byte in a table definition: the reader cannot read the table's
+// columns, and the program says which table of which file is damaged.
+void TestAccess::damagedDefinitionIsRefused()
+{
+    testing::WorkDir wd;
+    QByteArray file = readAll(access_);
+    // The first user table's definition follows the catalogue's (page 2).
+    qsizetype tdef = -1;
+    for (qsizetype p = 3 * jet4::kPageSize; p < file.size() && tdef < 0; p += jet4::kPageSize)
+        if (file[p] == 0x02)
+            tdef = p;
+    QVERIFY(tdef > 0);
+    file[tdef + 45] = char(200);  // more columns than the page holds: the reader follows the page chain
+    file[tdef + 4] = char(0xFF);
+    file[tdef + 5] = char(0xFF);
+    file[tdef + 6] = char(0x7F);  // ... to a page far beyond the end of the file
+    writeAll(wd.file("KORVA.mdb"), file);
+    Connection c;
+    try {
+        c.open(connectionString);
+        QFAIL("a damaged register was opened");
+    } catch (const RegisterError& e) {
+        QVERIFY2(e.message().startsWith("KORVA.mdb is damaged: table spectrum could not be read"),
+                 qPrintable(e.message()));
+    }
+    QVERIFY(!c.isOpen());
+}
+
+// The readers run in processes of their own: one that dies by a signal, or
+// runs past its time limit, becomes a message naming the table; the caller
+// goes on.
+void TestAccess::readersThatDieOrOverrunAreReported()
+{
+    std::vector<TableImport> jobs;
+    for (const AccessTable& t : accessCatalogue(access_))
+        jobs.push_back({t.name, {}, {}, t.rows});
+    auto importInto = [&](const ProgressFn& progress, qint64 limitMs) {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "readers");
+        db.setDatabaseName(":memory:");
+        db.open();
+        QString message;
+        try {
+            importAccessTables(access_, *static_cast<sqlite3* const*>(db.driver()->handle().data()), jobs, progress,
+                               limitMs);
+        } catch (const RegisterError& e) {
+            message = e.message();
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("readers");
+        return message;
+    };
+    // Every reader alive at the first report is killed (as the system kills a
+    // process that takes too much memory).
+    bool killed = false;
+    const QString crashed = importInto(
+        [&](const ImportProgress&) {
+            if (killed)
+                return;
+            for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+                QFile stat("/proc/" + pid + "/stat");
+                if (!stat.open(QIODevice::ReadOnly))
+                    continue;
+                const QList<QByteArray> f = stat.readAll().split(')').value(1).trimmed().split(' ');
+                if (f.value(1).toLongLong() == QCoreApplication::applicationPid()) {
+                    ::kill(pid_t(pid.toLongLong()), SIGKILL);
+                    killed = true;
+                }
+            }
+        },
+        0);
+    QVERIFY(killed);
+    QVERIFY2(crashed.startsWith("small.mdb is damaged: table ") && crashed.contains("stopped with signal 9"),
+             qPrintable(crashed));
+    const QString overran = importInto({}, 1);
+    QVERIFY2(overran.contains(" could not be read (it took longer than 0.001 s)"), qPrintable(overran));
+    // And with time enough, the same file reads.
+    QCOMPARE(importInto({}, 0), QString());
+}
+
+// A national-size register in both forms: mdbtools reads the Access file
+// equal to the SQLite one, and the window shows the same charts, listing
+// and sites on either.
+void TestAccess::nationalRegisterShowsWhatSqliteShows()
+{
+    testing::WorkDir wd;
+    const QString sqlite = wd.file("national.sqlite"), access = wd.file("national.mdb");
+    QCOMPARE(testing::makeRegister(sqlite, 1), 0);
+    QCOMPARE(testing::makeRegister(access, 1, 20261209, "access"), 0);
+    const Tables expected = readSqlite(sqlite);
+    QVERIFY(expected.at("spectrum").rows.size() > 130000);
+    // Its largest tables reach past an inline usage map: the map goes through map pages.
+    QVERIFY(pagesOf(readAll(access)).usageMap > 0);
+    compareWithMdbtools(access, expected);
+
+    std::unique_ptr<shell::FrmSpectrum> windows[2];
+    for (int k = 0; k < 2; ++k) {
+        testing::WorkDir dir;
+        QVERIFY(QFile::copy(k ? access : sqlite, dir.file("KORVA.mdb")));
+        windows[k] = testing::openWindow();
+        QCOMPARE(windows[k]->registerConnection().isAccess(), k == 1);
+    }
+    shell::FrmSpectrum& onSqlite = *windows[0];
+    shell::FrmSpectrum& onAccess = *windows[1];
+    QCOMPARE(chartState(onAccess), chartState(onSqlite));
+    QVERIFY(onSqlite.search.lastRecordIndex > 10);
+    struct View {
+        int option;
+        double centre;
+    };
+    for (const View& v : {View{1, 157.25}, View{0, 462.9}, View{11, 850}}) {
+        showWindow(onSqlite, v.option, v.centre);
+        showWindow(onAccess, v.option, v.centre);
+        QVERIFY(onSqlite.search.lastRecordIndex > 0);
+        QCOMPARE(chartState(onAccess), chartState(onSqlite));
+    }
+    // A licence listed in every district, and a district listed, with their sites.
+    showWindow(onSqlite, 1, 157.25);
+    showWindow(onAccess, 1, 157.25);
+    const int bar = licenceBar(onSqlite);
+    QVERIFY(bar >= 0);
+    for (shell::FrmSpectrum* w : {&onSqlite, &onAccess}) {
+        w->lblSpectrum_MouseDown(bar, 2, 0, 0, 0);
+        w->lblSpectrum_MouseUp(bar, 2, 0, 0, 0);
+    }
+    QVERIFY(onSqlite.grid.gridRowCount > 1);
+    QCOMPARE(listingState(onAccess), listingState(onSqlite));
+    for (shell::FrmSpectrum* w : {&onSqlite, &onAccess})
+        w->lblDistrict_MouseDown(1, 1, 0, 0, 0);
+    QVERIFY(onSqlite.grid.gridRowCount > 1);
+    QCOMPARE(listingState(onAccess), listingState(onSqlite));
+}
+
+QTEST_MAIN(TestAccess)
+#include "test_access.moc"
