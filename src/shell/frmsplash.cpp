@@ -1,6 +1,7 @@
 #include "shell/frmsplash.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QMovie>
 
 #include "shell/pictures.h"
@@ -47,7 +48,9 @@ FrmSplash::FrmSplash() : Form(QStringLiteral("frmSplash"), 6120, 3765)
     Label2->setCaption(disclaimerText());
     Label2->setBackStyle(0);
     lblProgress = new Label(Frame1, "lblProgress");
-    lblProgress->place(2490, 1980, 3015, 255);
+    // Under the animation and the loading text, across the frame.
+    lblProgress->place(360, 1890, 5055, 390);
+    lblProgress->setAlignment(2);  // centred
     lblProgress->setBackStyle(0);
     lblProgress->setForeColor(QColor(0x00, 0x00, 0x80));
     centre();
@@ -56,11 +59,10 @@ FrmSplash::FrmSplash() : Form(QStringLiteral("frmSplash"), 6120, 3765)
 void FrmSplash::showProgress(const reg::ImportProgress& p)
 {
     const int percent = p.rowsTotal > 0 ? int(100 * p.rowsRead / p.rowsTotal) : 0;
-    lblProgress->setCaption(QStringLiteral("Reading %1: %2 of %3 rows (%4%)")
-                                .arg(p.table)
-                                .arg(p.rowsRead)
-                                .arg(p.rowsTotal)
-                                .arg(percent));
+    const QLocale english(QLocale::English);
+    lblProgress->setCaption(QStringLiteral("Reading the register: %1%\n%2, %3 of %4 rows")
+                                .arg(percent)
+                                .arg(p.table, english.toString(p.rowsRead), english.toString(p.rowsTotal)));
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
