@@ -20,8 +20,8 @@ deps:
 
 test-deps: deps
 	@$(call install,$(PRINT_PACKAGES),--no-install-recommends)
-	@command -v node >/dev/null 2>&1 || $(call install,nodejs,)
-	@command -v npm >/dev/null 2>&1 || $(call install,npm,)
+	@command -v node >/dev/null 2>&1 || { $(call install,nodejs,); }
+	@command -v npm >/dev/null 2>&1 || { $(call install,npm,); }
 
 # Installs the packages of $(1) that dpkg does not find, with apt-get options $(2).
 define install
