@@ -18,7 +18,6 @@ private slots:
     void signSpacedTexts();
     void numberTest();
     void searchStatementText();
-    void barPlacement();
     void districtRows();
     void colours();
     void plannedSubRows();
@@ -117,37 +116,6 @@ void TestNumbers::searchStatementText()
                             "> 0 and spectrum.spectrumstatusid in (1, 4, 5) group by spectrum.spectrumlow, "
                             "spectrum.spectrumhigh, location.districtid, spectrum.spectrumtypeid, "
                             "spectrum.spectrumstatusid, spectrum.serviceid"));
-}
-
-void TestNumbers::barPlacement()
-{
-    // Window 0.75 to 1.25: a record from 0.5 to 2.0.
-    BarGeometry g = placeSearchedBar(0.5, 1.5, 0.75, 1.25);
-    QCOMPARE(g.left, -2500.0);
-    QCOMPARE(g.width, 15000.0);
-    // Window 999.75 to 1000.25.
-    g = placeSearchedBar(999, 31, 999.75, 1000.25);
-    QCOMPARE(g.left, -7500.0);
-    QCOMPARE(g.width, 240000.0);
-    g = placeSearchedBar(900, 200, 999.75, 1000.25);
-    QCOMPARE(g.left, -240000.0);
-    QCOMPARE(g.width, 1242500.0);
-    QCOMPARE(g.left + g.width, 1002500.0);
-    g = placeSearchedBar(1000.0, 0.1, 999.75, 1000.25);
-    QCOMPARE(g.left, 2500.0);
-    QCOMPARE(g.width, 1000.0);
-    // Wholly left of the limit: a negative width, which the chart refuses.
-    g = placeOnWindow(0.5, 0.26, 1 - 0.001953125, 1 + 0.001953125);
-    QCOMPARE(g.left, -240000.0);
-    QCOMPARE(g.width, -64700.0);
-    // At zoom 64 the same record still fits.
-    g = placeOnWindow(0.5, 0.26, 1 - 0.00390625, 1 + 0.00390625);
-    QCOMPARE(g.left, -240000.0);
-    QCOMPARE(g.width, 88900.0);
-    // Within the limit the width is cut to 240000.
-    g = clampBar(-1000, 500000);
-    QCOMPARE(g.left, -1000.0);
-    QCOMPARE(g.width, 240000.0);
 }
 
 void TestNumbers::districtRows()

@@ -4,6 +4,7 @@
 #include "registers.h"
 #include "shell/frmspectrum.h"
 #include "spectrum/chart.h"
+#include "spectrum/chart_model.h"
 #include "spectrum/numbers.h"
 #include "spectrum/search_query.h"
 #include "support.h"
@@ -275,11 +276,9 @@ void TestSpectrum::barsAreTheFirstRowsOfTheStatement()
             QCOMPARE(w->search.recordHighMHz[size_t(i)], all.value("spectrumhigh").toDouble());
             const QVariant d = all.value("districtid");
             QCOMPARE(w->search.recordDistrictId[size_t(i)], d.isNull() ? 0.0 : d.toDouble());
-            const spectrum::BarGeometry g =
-                spectrum::placeSearchedBar(all.value("spectrumlow").toDouble(),
-                                           spectrum::roundSix(all.value("spectrumhigh").toDouble() -
-                                                              all.value("spectrumlow").toDouble()),
-                                           low, high);
+            const spectrum::BarGeometry g = spectrum::ChartScale(low, high).place(
+                all.value("spectrumlow").toDouble(),
+                spectrum::roundSix(all.value("spectrumhigh").toDouble() - all.value("spectrumlow").toDouble()));
             QCOMPARE(bar(*w, i)->left(), g.left);
             QCOMPARE(bar(*w, i)->width(), g.width);
             QVERIFY(bar(*w, i)->isVisible());

@@ -41,8 +41,6 @@ struct SearchState {
     QString rangeCriteria;
     QString searchSql;
     reg::Recordset searchRecordset;
-    double barLeftTwips = 0;
-    double barWidthTwips = 0;
     std::vector<double> recordLowMHz, recordHighMHz, recordBandwidthMHz, recordDistrictId, recordLeftTwips;
     std::vector<qint16> recordServiceId;
     // The edges of the register's records, read at the first search.
@@ -115,9 +113,6 @@ public:
     void readDisplayWidth();
     // --- the chart layout (spectrum/layout.cpp) ---
     void layoutChart();
-    void sortPlannedBandwidths();
-    void stackItuAllocations();
-    void licensed5(forms::Label* bar, bool hasDistrict, int row);
     // --- the frequency window (spectrum/window.cpp) ---
     void rerunSearch();
     void Option1_Click(int index);
@@ -300,6 +295,13 @@ public:
     GridState grid;
 
 private:
+    // The steps of the search.
+    void startSearch();
+    void setSearchedRange(double centre);
+    void runSearchStatement();
+    void loadBars();
+    void showBars();
+    void finishSearch();
     void buildControls();
     void tuningButtonDown(bool upward);
     QList<forms::Control*> mapGroup() const;

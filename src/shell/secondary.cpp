@@ -1,5 +1,7 @@
 #include "shell/secondary.h"
 
+#include "spectrum/chart.h"
+
 #include "shell/frmsplash.h"
 #include "shell/pictures.h"
 
@@ -116,29 +118,19 @@ FrmITU::FrmITU(QWidget* owner) : Form(QStringLiteral("frmITU"), 4755, 3270, owne
     setCaption(QStringLiteral("ITU Allocation Colour Codes"));
     PictureBox* f = surface();
     f->setPicture(skyPicture());
-    struct Entry {
-        double top;
-        QColor colour;
-        const char* caption;
-    };
-    const Entry entries[] = {
-        {120, QColor(0xFF, 0x00, 0x00), "Fixed"},          {405, QColor(0x80, 0x40, 0x00), "Land Mobile"},
-        {705, QColor(0xFF, 0xFF, 0x00), "Broadcasting"},   {1005, QColor(0x00, 0x00, 0xFF), "Maritime"},
-        {1305, QColor(0xC0, 0xFF, 0xFF), "Aeronautical"},  {1605, QColor(0xFF, 0x00, 0xFF), "Satellite"},
-        {1905, QColor(0xFF, 0xFF, 0xFF), "Radionavigation"}, {2205, QColor(0x00, 0xC0, 0xC0), "Amateur"},
-        {2490, QColor(0xFF, 0x80, 0x00), "Mobile"},        {2790, QColor(0xC0, 0xC0, 0xC0), "Miscellaneous"},
-    };
+    // The swatches and names of the allocation colours, one under the other.
+    static const double tops[] = {120, 405, 705, 1005, 1305, 1605, 1905, 2205, 2490, 2790};
     int k = 0;
-    for (const Entry& e : entries) {
+    for (const spectrum::ItuService& e : spectrum::ituServices()) {
         auto* s = new Shape(f, QStringLiteral("Shape1"), k);
-        s->place(315, e.top, 705, 240);
+        s->place(315, tops[k], 705, 240);
         s->setFillStyle(Shape::FillSolid);
-        s->setFillColor(e.colour);
-        s->setBackColor(e.colour);
+        s->setFillColor(e.legend);
+        s->setBackColor(e.legend);
         swatches.push_back(s);
         auto* l = new Label(f, QStringLiteral("Label1"), k);
-        l->place(1275, e.top, 1200, 240);
-        l->setCaption(e.caption);
+        l->place(1275, tops[k], 1200, 240);
+        l->setCaption(e.name);
         l->setBackColor(QColor(0xFF, 0xFF, 0xFF));  // the caption-text colour
         labels.push_back(l);
         ++k;

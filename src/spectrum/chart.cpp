@@ -42,22 +42,6 @@ BarGeometry clampBar(double left, double width)
     return {double(float(left)), double(float(width))};
 }
 
-BarGeometry placeSearchedBar(double recordLow, double recordBandwidth, double searchLow, double searchHigh)
-{
-    const double s = searchHigh - searchLow;
-    const double left = (recordLow - searchLow) / s * kChartTwips;
-    const double width = kChartTwips / s * recordBandwidth;
-    return clampBar(left, width);
-}
-
-BarGeometry placeOnWindow(double recordLow, double recordBandwidth, double windowLow, double windowHigh)
-{
-    const double span = windowHigh - windowLow;
-    const double left = (recordLow - windowLow) / span * kChartTwips;
-    const double width = recordBandwidth * kChartTwips / span;
-    return clampBar(left, width);
-}
-
 int districtRow(double districtId)
 {
     static const int rows[18] = {0, 1, 2, 3, 4, 5, 0, 6, 7, 8, 9, 10, 11, 12, 0, 13, 0, 14};
@@ -66,26 +50,35 @@ int districtRow(double districtId)
     return 0;
 }
 
+const std::vector<ItuService>& ituServices()
+{
+    static const std::vector<ItuService> services = {
+        {18, QColor(0xFF, 0x00, 0x00), QColor(0xFF, 0x00, 0x00), "Fixed"},
+        {25, QColor(0x80, 0x40, 0x40), QColor(0x80, 0x40, 0x00), "Land Mobile"},
+        {26, QColor(0xFF, 0xFF, 0x00), QColor(0xFF, 0xFF, 0x00), "Broadcasting"},
+        {19, QColor(0x00, 0x00, 0xFF), QColor(0x00, 0x00, 0xFF), "Maritime"},
+        {28, QColor(0xC0, 0xFF, 0xFF), QColor(0xC0, 0xFF, 0xFF), "Aeronautical"},
+        {29, QColor(0xFF, 0x00, 0xFF), QColor(0xFF, 0x00, 0xFF), "Satellite"},
+        {17, QColor(0xFF, 0xFF, 0xFF), QColor(0xFF, 0xFF, 0xFF), "Radionavigation"},
+        {27, QColor(0x00, 0xC0, 0xC0), QColor(0x00, 0xC0, 0xC0), "Amateur"},
+        {30, QColor(0xFF, 0x80, 0x00), QColor(0xFF, 0x80, 0x00), "Mobile"},
+        {0, QColor(0xC0, 0xC0, 0xC0), QColor(0xC0, 0xC0, 0xC0), "Miscellaneous"},
+    };
+    return services;
+}
+
 QColor ituServiceColour(int serviceId)
 {
-    switch (serviceId) {
-    case 17: return QColor(0xFF, 0xFF, 0xFF);
-    case 18: return QColor(0xFF, 0x00, 0x00);
-    case 19: return QColor(0x00, 0x00, 0xFF);
-    case 25: return QColor(0x80, 0x40, 0x40);
-    case 26: return QColor(0xFF, 0xFF, 0x00);
-    case 27: return QColor(0x00, 0xC0, 0xC0);
-    case 28: return QColor(0xC0, 0xFF, 0xFF);
-    case 29: return QColor(0xFF, 0x00, 0xFF);
-    case 30: return QColor(0xFF, 0x80, 0x00);
-    default: return QColor(0xC0, 0xC0, 0xC0);
-    }
+    for (const ItuService& s : ituServices())
+        if (s.serviceId == serviceId)
+            return s.chart;
+    return ituServices().back().chart;
 }
 
 bool isItuColour(const QColor& c)
 {
-    for (int s : {17, 18, 19, 25, 26, 27, 28, 29, 30, 0})
-        if (ituServiceColour(s) == c)
+    for (const ItuService& s : ituServices())
+        if (s.chart == c)
             return true;
     return false;
 }

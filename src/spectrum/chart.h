@@ -37,15 +37,23 @@ struct BarGeometry {
 // -240000 is moved to -240000 and the width cut so that the right edge stays;
 // otherwise the width is cut to 240000. Values are single precision.
 BarGeometry clampBar(double left, double width);
-// The search's placement of a record in the searched range.
-BarGeometry placeSearchedBar(double recordLow, double recordBandwidth, double searchLow, double searchHigh);
-// A record's place on the scale of a window (zoom).
-BarGeometry placeOnWindow(double recordLow, double recordBandwidth, double windowLow, double windowHigh);
 
 // The chart row of a district number (0 for no district shown).
 int districtRow(double districtId);
 // The Top of a licensed bar in row r: 1300 + 200 r, or 1350 + 200 r for status 5.
 inline int rowTop(int row) { return 1300 + 200 * row; }
+
+// The radio services of ITU allocations, in the order the colour legend
+// lists them: the service id (0 for any other), the bar colour on the chart,
+// the legend's swatch and its name. The two colours differ for Land Mobile
+// only, deliberately: its bars are #804040 and its swatch in the legend #804000.
+struct ItuService {
+    int serviceId;
+    QColor chart;
+    QColor legend;
+    const char* name;
+};
+const std::vector<ItuService>& ituServices();
 
 // The colour of an ITU allocation by its service.
 QColor ituServiceColour(int serviceId);

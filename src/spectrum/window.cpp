@@ -2,7 +2,7 @@
 // scroll handler, the shades of the unsearched range and the readouts.
 
 #include "shell/frmspectrum.h"
-#include "spectrum/chart.h"
+#include "spectrum/chart_model.h"
 #include "spectrum/numbers.h"
 
 namespace shell {
@@ -69,10 +69,10 @@ void FrmSpectrum::hsbFrequency_Change()
     else
         lblSelect->setLeft((*lblSpectrum)(search.selectedBarIndex)->left());
     placeUnsearchedShades();
-    const double s = window.searchHighMHz - window.searchLowMHz;
-    window.windowLowMHz = roundSix(window.searchLowMHz - s * (v / 5000.0));
+    const ChartScale shown = ChartScale(window.searchLowMHz, window.searchHighMHz).slid(v);
+    window.windowLowMHz = roundSix(shown.lowMHz());
     writeLowFrequencyLabel();
-    window.windowHighMHz = roundSix(window.searchHighMHz - s * (v / 5000.0));
+    window.windowHighMHz = roundSix(shown.highMHz());
     writeHighFrequencyLabel();
     window.centreFrequencyMHz = roundSix((window.windowHighMHz - window.windowLowMHz) / 2 + window.windowLowMHz);
     txtFrequencyDisplay->setText(sixDecimalText(window.centreFrequencyMHz));
@@ -81,15 +81,13 @@ void FrmSpectrum::hsbFrequency_Change()
 void FrmSpectrum::picSpectrum_MouseMove(int, int, double x, double)
 {
     setMousePointer(forms::vbDefault);
-    StatusBar1->setPanelText(
-        1, plainText(roundSix(window.windowLowMHz + (x / 5000) * (window.windowHighMHz - window.windowLowMHz))));
+    StatusBar1->setPanelText(1, plainText(roundSix(ChartScale(window.windowLowMHz, window.windowHighMHz).mhzAt(x))));
 }
 
 void FrmSpectrum::lblSelect_MouseMove(int, int, double x, double)
 {
     const double at = lblSelect->left() + x;
-    StatusBar1->setPanelText(
-        1, plainText(roundSix(window.windowLowMHz + (at / 5000) * (window.windowHighMHz - window.windowLowMHz))));
+    StatusBar1->setPanelText(1, plainText(roundSix(ChartScale(window.windowLowMHz, window.windowHighMHz).mhzAt(at))));
 }
 
 }  // namespace shell

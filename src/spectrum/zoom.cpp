@@ -1,7 +1,7 @@
 // The spectrum zoom: the loaded bars re-placed about the centre of the window.
 
 #include "shell/frmspectrum.h"
-#include "spectrum/chart.h"
+#include "spectrum/chart_model.h"
 #include "spectrum/numbers.h"
 
 namespace shell {
@@ -10,9 +10,9 @@ using namespace spectrum;
 
 void FrmSpectrum::rescaleBars()
 {
+    const ChartScale scale(window.windowLowMHz, window.windowHighMHz);
     for (int i = 0; i <= search.lastRecordIndex; ++i) {
-        const BarGeometry g = placeOnWindow(search.recordLowMHz[size_t(i)], search.recordBandwidthMHz[size_t(i)],
-                                            window.windowLowMHz, window.windowHighMHz);
+        const BarGeometry g = scale.place(search.recordLowMHz[size_t(i)], search.recordBandwidthMHz[size_t(i)]);
         forms::Label* bar = (*lblSpectrum)(i);
         bar->setLeft(g.left);
         bar->setWidth(g.width);
@@ -31,11 +31,12 @@ void FrmSpectrum::zoom(bool in)
             window.windowLowMHz = l - (h - l) / 2;
             window.windowHighMHz = h + (h - l) / 2;
         }
-        const double span = window.windowHighMHz - window.windowLowMHz;
         if (search.selectedBarIndex >= 0) {
+            // The marker is not clamped.
+            const ChartScale scale(window.windowLowMHz, window.windowHighMHz);
             const size_t s = size_t(search.selectedBarIndex);
-            lblSelect->setLeft((search.recordLowMHz[s] - window.windowLowMHz) / span * kChartTwips);
-            lblSelect->setWidth(search.recordBandwidthMHz[s] * kChartTwips / span);
+            lblSelect->setLeft(scale.twipsAt(search.recordLowMHz[s]));
+            lblSelect->setWidth(scale.twipsFor(search.recordBandwidthMHz[s]));
         }
         rescaleBars();
         window.zoomFactor = in ? window.zoomFactor * 2 : window.zoomFactor / 2;
