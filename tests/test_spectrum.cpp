@@ -57,6 +57,8 @@ private slots:
     void barPlacementOnTheChart();
     void indexPicksTheRecordsInRange();
     void layoutRowsColoursAndCaptions();
+    void status5WithoutADistrictKeepsItsCount();
+    void indexTakesWhatTheStatementTakes();
     void plannedSubRowsAndStackedAllocations();
     void recordCountsAndTheLimit();
     void emptyResultAfterBars();
@@ -415,6 +417,49 @@ void TestSpectrum::layoutRowsColoursAndCaptions()
     QCOMPARE(w->search.recordDistrictId[5], 0.0);
     QCOMPARE(int(w->search.recordServiceId[7]), 26);
     QCOMPARE(w->search.recordBandwidthMHz[0], 0.01);
+}
+
+// The caption is the count for every bar; only a status 5 record with a
+// district shows none.
+void TestSpectrum::status5WithoutADistrictKeepsItsCount()
+{
+    testing::WorkDir wd;
+    {
+        TinyRegister r(wd.file("KORVA.mdb"));
+        r.record(1.0, 1.01, 5, 5, 25, 0);     // status 5, no transmit configuration
+        r.record(1.02, 1.03, 4, 5, 25, 3, 2);  // status 5 in district 3, two sites
+    }
+    auto w = openWindow();
+    QCOMPARE(int(w->search.lastRecordIndex), 1);
+    QCOMPARE(bar(*w, 0)->caption(), QStringLiteral("1"));
+    QCOMPARE(bar(*w, 0)->top(), 1300.0);
+    QCOMPARE(bar(*w, 0)->backColorText(), QStringLiteral("#FFC080"));
+    QCOMPARE(bar(*w, 1)->caption(), QString());
+    QCOMPARE(bar(*w, 1)->top(), 1950.0);
+}
+
+// The statement compares the edges' 15-digit texts; the index of edges must
+// not drop a record the statement takes. With the window's low edge
+// 0.55 - 0.25 (0.30000000000000004) and a record ending at exactly that
+// value, the text " .3" takes the record.
+void TestSpectrum::indexTakesWhatTheStatementTakes()
+{
+    testing::WorkDir wd;
+    {
+        TinyRegister r(wd.file("KORVA.mdb"));
+        r.record(0.2, 0.55 - 0.25, 5, 1, 25, 2);
+        r.record(0.5, 0.6, 5, 1, 25, 2);
+    }
+    auto w = openWindow();
+    searchAt(*w, "0.55");
+    QCOMPARE(w->window.searchLowMHz, 0.55 - 0.25);
+    reg::Recordset full = w->registerConnection().execute(w->search.searchSql);
+    QCOMPARE(full.fetchAll(), 2);
+    QCOMPARE(int(w->search.lastRecordIndex), 1);
+    QCOMPARE(w->search.recordLowMHz[0], 0.2);
+    QCOMPARE(panel(*w, 1), QStringLiteral(" 2 Records found"));
+    QCOMPARE(spectrum::signSpacedValue(0.55 - 0.25), 0.3);
+    QCOMPARE(spectrum::signSpacedValue(-0.3), -0.3);
 }
 
 void TestSpectrum::plannedSubRowsAndStackedAllocations()

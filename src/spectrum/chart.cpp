@@ -12,17 +12,19 @@ QString searchRangeCriteria(double low, double high)
            signSpacedText(high);
 }
 
-QString searchStatement(double low, double high)
+QString shownStatusFilter() { return QStringLiteral("spectrum.spectrumstatusid in (1, 4, 5)"); }
+
+QString searchStatement(double low, double high, const QString& restriction)
 {
     return QStringLiteral(
                "select spectrum.serviceid, spectrum.spectrumstatusid, spectrum.spectrumtypeid, spectrum.spectrumlow, "
                "spectrum.spectrumhigh, location.districtid, count(*)as distnum from (spectrum LEFT JOIN "
                "transmitconfiguration ON spectrum.licenceid = transmitconfiguration.licenceid) LEFT JOIN location ON "
                "transmitconfiguration.locationid = location.locationid where ") +
-           searchRangeCriteria(low, high) +
-           QStringLiteral(" and spectrumlow > 0 and spectrum.spectrumstatusid in (1, 4, 5) group by "
-                          "spectrum.spectrumlow, spectrum.spectrumhigh, location.districtid, spectrum.spectrumtypeid, "
-                          "spectrum.spectrumstatusid, spectrum.serviceid");
+           searchRangeCriteria(low, high) + QStringLiteral(" and spectrumlow > 0") + restriction +
+           QStringLiteral(" and ") + shownStatusFilter() +
+           QStringLiteral(" group by spectrum.spectrumlow, spectrum.spectrumhigh, location.districtid, "
+                          "spectrum.spectrumtypeid, spectrum.spectrumstatusid, spectrum.serviceid");
 }
 
 QString searchOrderClause()

@@ -23,9 +23,12 @@ inline const QColor kLicensedColour{0x80, 0xFF, 0x80};
 inline const QColor kLicensed5Colour{0xFF, 0xC0, 0x80};
 inline const QColor kSelectedColour{0xE0, 0xE0, 0xE0};
 
-// The search statement for a range, and its range criteria.
+// The search statement for a range, and its range criteria. A restriction
+// (" and ...") narrows the records the statement groups.
 QString searchRangeCriteria(double low, double high);
-QString searchStatement(double low, double high);
+QString searchStatement(double low, double high, const QString& restriction = QString());
+// The statuses the chart shows, as the statements write them.
+QString shownStatusFilter();
 // The ordering the search appends to the statement it runs.
 QString searchOrderClause();
 

@@ -165,4 +165,6 @@ QString trimBlanks(const QString& text)
     return text.mid(a, b - a);
 }
 
+double signSpacedValue(double x) { return signSpacedText(x).trimmed().toDouble(); }
+
 }  // namespace spectrum

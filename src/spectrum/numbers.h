@@ -25,6 +25,9 @@ QString plainText(double x);
 // absolute value, at most 15 significant digits, no trailing zeros, no zero
 // before the point below 1 (" .75", "-.3", " 37", " 0").
 QString signSpacedText(double x);
+// The number SQL reads back from the sign-spaced text of `x` (the nearest
+// double to its 15-significant-digit decimal).
+double signSpacedValue(double x);
 
 // The number test: a plain decimal with an optional sign, an optional
 // fraction and blanks around it ("1", " -2.5 ", "+.5", "3."); the value when

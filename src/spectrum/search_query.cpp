@@ -1,6 +1,7 @@
 #include "spectrum/search_query.h"
 
 #include "spectrum/chart.h"
+#include "spectrum/numbers.h"
 
 #include <sqlite3.h>
 
@@ -12,12 +13,13 @@ namespace spectrum {
 std::shared_ptr<SpectrumIndex> SpectrumIndex::build(reg::Connection& c)
 {
     auto index = std::make_shared<SpectrumIndex>();
-    static const char* sql =
-        "select spectrum.rowid, spectrumlow, spectrumhigh from spectrum where spectrumlow > 0 and spectrumhigh is "
-        "not null and spectrum.spectrumstatusid in (1, 4, 5)";
+    const QByteArray sql = (QStringLiteral("select spectrum.rowid, spectrumlow, spectrumhigh from spectrum where "
+                                           "spectrumlow > 0 and spectrumhigh is not null and ") +
+                            shownStatusFilter())
+                               .toUtf8();
     sqlite3* db = c.handle();
     sqlite3_stmt* st = nullptr;
-    if (!db || sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
+    if (!db || sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK)
         throw reg::RegisterError(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no database"));
     // Read straight from the engine: 150 000 rows a national register.
     int rc;
@@ -101,11 +103,13 @@ SpectrumIndex::Candidates SpectrumIndex::candidates(double low, double high, siz
 
 reg::Recordset runSearchStatement(reg::Connection& c, const SpectrumIndex* index, double low, double high, int limit)
 {
-    const QString full = searchStatement(low, high) + searchOrderClause();
     if (!index)
-        return c.execute(full);
+        return c.execute(searchStatement(low, high) + searchOrderClause());
+    // The statement compares with the edges as its text gives them: the index
+    // must pick by the same numbers, or it would drop a record the text takes.
+    const double textLow = signSpacedValue(low), textHigh = signSpacedValue(high);
     for (size_t wanted = size_t(limit); ; wanted *= 4) {
-        const SpectrumIndex::Candidates picked = index->candidates(low, high, wanted);
+        const SpectrumIndex::Candidates picked = index->candidates(textLow, textHigh, wanted);
         QString ids;
         ids.reserve(qsizetype(picked.rowids.size() * 8));
         for (qint64 id : picked.rowids) {
@@ -115,10 +119,9 @@ reg::Recordset runSearchStatement(reg::Connection& c, const SpectrumIndex* index
         }
         if (ids.isEmpty())
             ids = QStringLiteral("-1");
-        QString restricted = full;
-        restricted.replace(QStringLiteral(" and spectrumlow > 0 and"),
-                           QStringLiteral(" and spectrumlow > 0 and spectrum.rowid in (") + ids + QStringLiteral(") and"));
-        reg::Recordset rs = c.execute(restricted);
+        reg::Recordset rs = c.execute(
+            searchStatement(low, high, QStringLiteral(" and spectrum.rowid in (") + ids + QLatin1Char(')')) +
+            searchOrderClause());
         if (picked.all)
             return rs;
         int n = 0;
