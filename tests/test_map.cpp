@@ -16,8 +16,8 @@ using testing::TinyRegister;
 namespace {
 
 // The map point of a column and row, as NZMG metres.
-double eastingAt(int column) { return map::eastingOf(column); }
-double northingAt(int row) { return map::northingOf(row); }
+double eastingAt(int column) { return nzmap::eastingOf(column); }
+double northingAt(int row) { return nzmap::northingOf(row); }
 
 
 // Five licences near 100 MHz: sites in district 2 at known map pixels.
@@ -69,62 +69,62 @@ private slots:
 
 void TestMap::clipRectangle()
 {
-    map::ClipRect c = map::clipRect(900, 1350, 0);
+    nzmap::ClipRect c = nzmap::clipRect(900, 1350, 0);
     QCOMPARE(c.x, 900);
     QCOMPARE(c.y, 1350);
     QCOMPARE(c.x + c.width - 1, 1293);
     QCOMPARE(c.y + c.height - 1, 1743);
-    c = map::clipRect(100, 0, 1);
+    c = nzmap::clipRect(100, 0, 1);
     QCOMPARE(c.x, 100);  // 100.5 goes to the even 100
     QCOMPARE(c.width, 393);
-    c = map::clipRect(101, 0, 1);
+    c = nzmap::clipRect(101, 0, 1);
     QCOMPARE(c.x, 102);  // 101.5 goes to 102
-    c = map::clipRect(0, 0, 300);
+    c = nzmap::clipRect(0, 0, 300);
     QCOMPARE(c.width, 94);
     QCOMPARE(c.height, 94);
     for (int z : {0, 1, 50, 150, 197, 300}) {
-        const map::ClipRect r = map::clipRect(400, 400, z);
-        QCOMPARE(map::markerLeft(r.x + r.width / 2, r) + (r.width % 2 ? 10.0 * 394 / r.width / 2 : 0), 1970.0);
+        const nzmap::ClipRect r = nzmap::clipRect(400, 400, z);
+        QCOMPARE(nzmap::markerLeft(r.x + r.width / 2, r) + (r.width % 2 ? 10.0 * 394 / r.width / 2 : 0), 1970.0);
     }
 }
 
 void TestMap::markerPlaces()
 {
-    map::ClipRect c = map::clipRect(200, 300, 0);
-    QCOMPARE(map::markerLeft(205, c), 50.0);
-    QCOMPARE(map::markerTop(300, c), 0.0);
-    c = map::clipRect(200, 300, 197);
+    nzmap::ClipRect c = nzmap::clipRect(200, 300, 0);
+    QCOMPARE(nzmap::markerLeft(205, c), 50.0);
+    QCOMPARE(nzmap::markerTop(300, c), 0.0);
+    c = nzmap::clipRect(200, 300, 197);
     QCOMPARE(c.width, 197);
-    QCOMPARE(map::markerLeft(c.x + 5, c), 100.0);
+    QCOMPARE(nzmap::markerLeft(c.x + 5, c), 100.0);
     // A site left of the view has a negative place and is simply not seen.
-    QVERIFY(map::markerLeft(100, map::clipRect(200, 300, 0)) < 0);
+    QVERIFY(nzmap::markerLeft(100, nzmap::clipRect(200, 300, 0)) < 0);
 }
 
 void TestMap::readoutArithmetic()
 {
-    const map::ClipRect c = map::clipRect(500, 300, 0);
-    const double mx = map::pointerColumn(1970, c), my = map::pointerRow(1970, c);
+    const nzmap::ClipRect c = nzmap::clipRect(500, 300, 0);
+    const double mx = nzmap::pointerColumn(1970, c), my = nzmap::pointerRow(1970, c);
     QCOMPARE(mx, 697.0);
     QCOMPARE(my, 497.0);
-    const QString e = map::gridText(map::eastingOf(mx)), n = map::gridText(map::northingOf(my));
+    const QString e = nzmap::gridText(nzmap::eastingOf(mx)), n = nzmap::gridText(nzmap::northingOf(my));
     QCOMPARE(e, QStringLiteral("2538900"));
     QCOMPARE(n, QStringLiteral("6444800"));
-    QCOMPARE(map::sheetLetter(map::eastingOf(mx)) + map::sheetRowText(n.toDouble()), QStringLiteral("O12"));
-    QCOMPARE(map::gridReference(e, n), QStringLiteral("389448"));
-    QCOMPARE(map::sheetLetter(2667800) + map::sheetRowText(6481200), QStringLiteral("R11"));
-    QCOMPARE(map::gridReference("2667800", "6481200"), QStringLiteral("678812"));
+    QCOMPARE(nzmap::sheetLetter(nzmap::eastingOf(mx)) + nzmap::sheetRowText(n.toDouble()), QStringLiteral("O12"));
+    QCOMPARE(nzmap::gridReference(e, n), QStringLiteral("389448"));
+    QCOMPARE(nzmap::sheetLetter(2667800) + nzmap::sheetRowText(6481200), QStringLiteral("R11"));
+    QCOMPARE(nzmap::gridReference("2667800", "6481200"), QStringLiteral("678812"));
     // Column 100 (west of the anchor column) in the same row: code 64.
-    QCOMPARE(map::gridText(map::eastingOf(100)), QStringLiteral("1941900"));
-    QCOMPARE(map::sheetLetter(map::eastingOf(100)), QStringLiteral("@"));
+    QCOMPARE(nzmap::gridText(nzmap::eastingOf(100)), QStringLiteral("1941900"));
+    QCOMPARE(nzmap::sheetLetter(nzmap::eastingOf(100)), QStringLiteral("@"));
     // Row 140, north of row 150: sheet row 00.
-    QCOMPARE(map::gridText(map::northingOf(140)), QStringLiteral("6801800"));
-    QCOMPARE(map::sheetRowText(6801800), QStringLiteral("00"));
-    QCOMPARE(map::sheetRowText(6900000), QStringLiteral("-03"));
+    QCOMPARE(nzmap::gridText(nzmap::northingOf(140)), QStringLiteral("6801800"));
+    QCOMPARE(nzmap::sheetRowText(6801800), QStringLiteral("00"));
+    QCOMPARE(nzmap::sheetRowText(6900000), QStringLiteral("-03"));
 }
 
 void TestMap::siteStatementText()
 {
-    QCOMPARE(map::siteStatement("spectrumhigh >  100 and spectrumlow <  100.0125"),
+    QCOMPARE(nzmap::siteStatement("spectrumhigh >  100 and spectrumlow <  100.0125"),
              QStringLiteral("select location.locationname, location.locationtypeid, geographicreference.referenceorder, "
                             "geographicreference.georeferencetypeid, geographicreference.easting, "
                             "geographicreference.northing from spectrum, transmitconfiguration, location, "
@@ -220,7 +220,7 @@ void TestMap::centroidAndEdges()
     plot(*w, "spectrumhigh >  300 and spectrumlow <  300.0125", 0);
     QCOMPARE(w->hsbEasting->value(), 0);
     QCOMPARE(w->vsbNorthing->value(), 0);
-    QCOMPARE(w->lblLocationRef->at(0)->left(), double(float(map::markerLeft(150, map::clipRect(0, 0, 1)))));
+    QCOMPARE(w->lblLocationRef->at(0)->left(), double(float(nzmap::markerLeft(150, nzmap::clipRect(0, 0, 1)))));
 }
 
 void TestMap::readoutOnTheWindow()

@@ -17,8 +17,8 @@ const QColor kLake(112, 164, 214);
 
 Ground groundAt(const QImage& map, double easting, double northing)
 {
-    const int c = int(std::nearbyint(map::columnOf(easting)));
-    const int r = int(std::nearbyint(map::rowOf(northing)));
+    const int c = int(std::nearbyint(nzmap::columnOf(easting)));
+    const int r = int(std::nearbyint(nzmap::rowOf(northing)));
     const QColor px = map.pixelColor(c, r);
     if (px == kSea)
         return Ground::Sea;
@@ -93,7 +93,7 @@ void TestPictures::reliefMapGrid()
     for (const auto& p : places)
         QVERIFY2(groundAt(m, p.e, p.n) == p.ground, p.place);
     // Mount Cook stands high: darker and browner than the lowland round Christchurch.
-    const QColor cook = m.pixelColor(int(std::nearbyint(map::columnOf(2279265.9))), int(std::nearbyint(map::rowOf(5730761.9))));
+    const QColor cook = m.pixelColor(int(std::nearbyint(nzmap::columnOf(2279265.9))), int(std::nearbyint(nzmap::rowOf(5730761.9))));
     QVERIFY(cook.red() > cook.green());
     // The corners are open sea.
     QCOMPARE(m.pixelColor(0, 0), kSea);
@@ -102,11 +102,11 @@ void TestPictures::reliefMapGrid()
 
 void TestPictures::gridFormulas()
 {
-    QCOMPARE(map::columnOf(1951923), 110.0);
-    QCOMPARE(map::rowOf(6791805), 150.0);
-    QCOMPARE(map::eastingOf(697), 2538923.0);
-    QCOMPARE(map::northingOf(497), 6444805.0);
-    QCOMPARE(map::eastingOf(map::columnOf(2667800)), 2667800.0);
+    QCOMPARE(nzmap::columnOf(1951923), 110.0);
+    QCOMPARE(nzmap::rowOf(6791805), 150.0);
+    QCOMPARE(nzmap::eastingOf(697), 2538923.0);
+    QCOMPARE(nzmap::northingOf(497), 6444805.0);
+    QCOMPARE(nzmap::eastingOf(nzmap::columnOf(2667800)), 2667800.0);
 }
 
 QTEST_MAIN(TestPictures)

@@ -1,5 +1,7 @@
 #include "forms/core.h"
 
+#include "forms/events.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -131,6 +133,20 @@ QFont standInFont(const QString& face, double points, bool bold, bool italic)
     f.setBold(bold);
     f.setItalic(italic);
     return f;
+}
+
+void reportUnanticipated(const std::exception_ptr& error) noexcept
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const Error& e) {
+        msgBox(QStringLiteral("Unanticipated error %1: %2").arg(e.number()).arg(e.description()),
+               vbOKOnly | vbExclamation);
+    } catch (const std::exception& e) {
+        msgBox(QString::fromUtf8(e.what()), vbOKOnly | vbExclamation);
+    } catch (...) {
+        msgBox(QStringLiteral("Unanticipated error"), vbOKOnly | vbExclamation);
+    }
 }
 
 }  // namespace forms

@@ -6,6 +6,8 @@
 
 namespace forms {
 
+FlexGridModel::FlexGridModel(FlexGrid* grid) : QAbstractTableModel(grid), grid_(grid) {}
+
 int FlexGridModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : std::max(0, grid_->rows() - 1);

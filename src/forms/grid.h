@@ -19,7 +19,8 @@ class FlexGridModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    explicit FlexGridModel(FlexGrid* grid) : grid_(grid) {}
+    // Owned by its grid.
+    explicit FlexGridModel(FlexGrid* grid);
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;

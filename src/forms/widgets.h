@@ -308,6 +308,16 @@ Qt::CursorShape cursorShape(int pointer);
 void setScreenPointer(int pointer);
 int screenPointer();
 
+// The hourglass over the screen for as long as it lives; the default pointer
+// comes back however the work ends.
+class BusyPointer {
+public:
+    BusyPointer() { setScreenPointer(vbHourglass); }
+    ~BusyPointer() { setScreenPointer(vbDefault); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
 // A form: a top-level window whose client area is a borderless picture box
 // (the form's own surface, named "Form") sized in twips.
 class Form : public QMainWindow {

@@ -85,10 +85,7 @@ void FrmSpectrum::lblSpectrum_MouseDown(int i, int button, int, double, double)
         bar->setBackColor(spectrum::kSelectedColour);
     bar->zOrder(0);
     search.selectedBarIndex = qint16(i);
-    forms::setScreenPointer(forms::vbHourglass);
-    struct PointerBack {
-        ~PointerBack() { forms::setScreenPointer(forms::vbDefault); }
-    } pointerBack;  // whatever happens in the listing
+    const forms::BusyPointer busy;  // the default pointer comes back however the work ends
     plotLicenceSites();
     fillLicenceGrid();
     imgMapContainer->setPicture(QImage());

@@ -7,10 +7,7 @@ namespace shell {
 
 void FrmSpectrum::printLicenceGrid()
 {
-    forms::setScreenPointer(forms::vbHourglass);
-    struct PointerBack {
-        ~PointerBack() { forms::setScreenPointer(forms::vbDefault); }
-    } pointerBack;  // also when the printer fails
+    const forms::BusyPointer busy;  // the default pointer comes back however the work ends
     std::unique_ptr<inspect::Printer> printer =
         printerFactory ? printerFactory() : std::make_unique<inspect::QtPrinter>();
     QString reason;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace map {
+namespace nzmap {
 
 double columnOf(double easting) { return (easting - kAnchorEasting) / 1000 + kAnchorColumn; }
 double rowOf(double northing) { return (kAnchorNorthing - northing) / 1000 + kAnchorRow; }
@@ -74,4 +74,4 @@ QString siteStatement(const QString& rangeCriteria)
                           "ORDER BY geographicreference.northing DESC");
 }
 
-}  // namespace map
+}  // namespace nzmap

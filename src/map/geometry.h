@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace map {
+namespace nzmap {
 
 // The relief map: 1327 x 1797 pixels, 1000 m a pixel, column 110 at easting
 // 1951923 and row 150 at northing 6791805.
@@ -51,4 +51,4 @@ QString gridReference(const QString& eastingText, const QString& northingText);
 // The site statement for listing criteria.
 QString siteStatement(const QString& rangeCriteria);
 
-}  // namespace map
+}  // namespace nzmap

@@ -34,7 +34,7 @@ void FrmSpectrum::plotLicenceSites()
 
     reg::Recordset rs;
     try {
-        rs = registerConnection_->execute(::map::siteStatement(search.rangeCriteria));
+        rs = registerConnection_->execute(nzmap::siteStatement(search.rangeCriteria));
     } catch (const reg::RegisterError& e) {
         reportListingFailure(e.message());
         return;
@@ -71,8 +71,8 @@ void FrmSpectrum::plotLicenceSites()
     auto pixel = [](double v) { return qint16(std::clamp(std::nearbyint(v), -32768.0, 32767.0)); };
     for (int i = 0; i < n; ++i) {
         map.siteNames[size_t(i)] = sites[size_t(i)].name;
-        map.siteMapX[size_t(i)] = pixel(::map::columnOf(sites[size_t(i)].easting));
-        map.siteMapY[size_t(i)] = pixel(::map::rowOf(sites[size_t(i)].northing));
+        map.siteMapX[size_t(i)] = pixel(nzmap::columnOf(sites[size_t(i)].easting));
+        map.siteMapY[size_t(i)] = pixel(nzmap::rowOf(sites[size_t(i)].northing));
     }
     chooseSiteView();
     centreMapView();

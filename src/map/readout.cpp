@@ -36,17 +36,17 @@ void FrmSpectrum::picMap_MouseMove(int button, int, double x, double y)
 {
     picMap->setPointer(QCursor(Qt::ArrowCursor));
     lblLocationName->setVisible(false);
-    const ::map::ClipRect c{map.clipX, map.clipY, map.clipWidth, map.clipHeight};
-    const double base = map.baseClipWidth > 0 ? map.baseClipWidth : ::map::kBaseClip;
-    const double mapX = ::map::pointerColumn(x, c, int(base));
-    const double mapY = ::map::pointerRow(y, c, int(base));
-    const double e = ::map::eastingOf(mapX);
-    const double n = ::map::northingOf(mapY);
-    txtEasting->setText(::map::gridText(e));
-    txtNorthing->setText(::map::gridText(n));
-    const QString sheet = ::map::sheetLetter(e) + ::map::sheetRowText(txtNorthing->text().toDouble());
+    const nzmap::ClipRect c{map.clipX, map.clipY, map.clipWidth, map.clipHeight};
+    const double base = map.baseClipWidth > 0 ? map.baseClipWidth : nzmap::kBaseClip;
+    const double mapX = nzmap::pointerColumn(x, c, int(base));
+    const double mapY = nzmap::pointerRow(y, c, int(base));
+    const double e = nzmap::eastingOf(mapX);
+    const double n = nzmap::northingOf(mapY);
+    txtEasting->setText(nzmap::gridText(e));
+    txtNorthing->setText(nzmap::gridText(n));
+    const QString sheet = nzmap::sheetLetter(e) + nzmap::sheetRowText(txtNorthing->text().toDouble());
     txtMap->setText(sheet);
-    txtReference->setText(::map::gridReference(txtEasting->text(), txtNorthing->text()));
+    txtReference->setText(nzmap::gridReference(txtEasting->text(), txtNorthing->text()));
     int i = 0;
     while (i < map.mapSheetCount && map.mapSheetNames[size_t(i)] != sheet)
         ++i;

@@ -16,8 +16,8 @@ void FrmSpectrum::drawMapView()
     if (map.baseClipWidth == 0)
         return;  // no view has been set yet
     lblLocationName->setVisible(false);
-    const ::map::ClipRect c =
-        ::map::clipRect(hsbEasting->value(), vsbNorthing->value(), vsbMapZoom->value(), map.baseClipWidth);
+    const nzmap::ClipRect c =
+        nzmap::clipRect(hsbEasting->value(), vsbNorthing->value(), vsbMapZoom->value(), map.baseClipWidth);
     map.clipX = qint16(c.x);
     map.clipY = qint16(c.y);
     map.clipWidth = qint16(c.width);
@@ -27,8 +27,8 @@ void FrmSpectrum::drawMapView()
     picMap->setPicture(piece.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     for (int i = 0; i <= map.lastSiteIndex && i < int(map.siteMapX.size()); ++i) {
         forms::Label* m = (*lblLocationRef)(i);
-        m->setTop(::map::markerTop(map.siteMapY[size_t(i)], c, map.baseClipHeight));
-        m->setLeft(::map::markerLeft(map.siteMapX[size_t(i)], c, map.baseClipWidth));
+        m->setTop(nzmap::markerTop(map.siteMapY[size_t(i)], c, map.baseClipHeight));
+        m->setLeft(nzmap::markerLeft(map.siteMapX[size_t(i)], c, map.baseClipWidth));
         m->setVisible(true);
     }
     if (!map.siteNames.empty())
@@ -47,8 +47,8 @@ void FrmSpectrum::showSiteName(int i)
 
 void FrmSpectrum::centreMapView()
 {
-    map.baseClipWidth = ::map::kBaseClip;
-    map.baseClipHeight = ::map::kBaseClip;
+    map.baseClipWidth = nzmap::kBaseClip;
+    map.baseClipHeight = nzmap::kBaseClip;
     hsbEasting->setValue(std::clamp<int>(map.viewOriginX, 0, 900));
     vsbNorthing->setValue(std::clamp<int>(map.viewOriginY, 0, 1350));
     drawMapView();

@@ -13,28 +13,8 @@ namespace shell {
 
 using namespace forms;
 
-namespace {
-
-// Runs an event handler; an error no handler caught is reported, not fatal.
-template <class F>
-void guarded(F&& f)
-{
-    try {
-        f();
-    } catch (const forms::Error& e) {
-        forms::msgBox(QStringLiteral("Unanticipated error %1: %2").arg(e.number()).arg(e.description()),
-                      vbOKOnly | vbExclamation);
-    } catch (const reg::RegisterError& e) {
-        forms::msgBox(e.message(), vbOKOnly | vbExclamation);
-    } catch (const std::exception& e) {
-        forms::msgBox(QString::fromLocal8Bit(e.what()), vbOKOnly | vbExclamation);
-    }
-}
-
-}  // namespace
-
 FrmSpectrum::FrmSpectrum(QWidget* parent)
-    : Form(QStringLiteral("frmSpectrum"), 11820, 7335, parent), registerConnection_(std::make_unique<reg::Connection>())
+    : Form(QStringLiteral("frmSpectrum"), 11820, 7335, parent)
 {
     setCaption(QStringLiteral("Orvane Zaru"));
     setWindowIcon(QIcon(QPixmap::fromImage(iconPicture())));
@@ -47,105 +27,107 @@ FrmSpectrum::~FrmSpectrum() = default;
 
 void FrmSpectrum::connectHandlers()
 {
-    for (OptionButton* o : Option1) {
-        const int index = o->index();
-        connect(o, &OptionButton::selected, this, [this, index] { guarded([&] { Option1_Click(index); }); });
-    }
-    connect(txtFrequencyDisplay, &Control::clicked, this, [this] { guarded([&] { txtFrequencyDisplay_Click(); }); });
-    connect(txtFrequencyDisplay, &TextBox::keyPress, this,
-            [this](int key) { guarded([&] { txtFrequencyDisplay_KeyPress(key); }); });
-    connect(hsbFrequency, &ScrollBar::change, this, [this] { guarded([&] { hsbFrequency_Change(); }); });
-    connect(picSpectrum, &Control::mouseMove, this,
-            [this](int b, int s, double x, double y) { guarded([&] { picSpectrum_MouseMove(b, s, x, y); }); });
-    connect(lblSelect, &GraphicControl::mouseMove, this,
-            [this](int b, int s, double x, double y) { guarded([&] { lblSelect_MouseMove(b, s, x, y); }); });
-    connect(cmdZoomIn, &Control::clicked, this, [this] { guarded([&] { cmdZoomIn_Click(); }); });
-    connect(cmdZoomOut, &Control::clicked, this, [this] { guarded([&] { cmdZoomOut_Click(); }); });
-    connect(cmdMinus, &Control::mouseDown, this,
-            [this](int b, int s, double x, double y) { guarded([&] { cmdMinus_MouseDown(b, s, x, y); }); });
-    connect(cmdPlus, &Control::mouseDown, this,
-            [this](int b, int s, double x, double y) { guarded([&] { cmdPlus_MouseDown(b, s, x, y); }); });
-    connect(cmdMinus, &Control::mouseUp, this,
-            [this](int b, int s, double x, double y) { guarded([&] { cmdMinus_MouseUp(b, s, x, y); }); });
-    connect(cmdPlus, &Control::mouseUp, this,
-            [this](int b, int s, double x, double y) { guarded([&] { cmdPlus_MouseUp(b, s, x, y); }); });
-    connect(tmrSearch, &Timer::timer, this, [this] { guarded([&] { tmrSearch_Timer(); }); });
-    connect(Picture1, &Control::mouseMove, this,
-            [this](int b, int s, double x, double y) { Picture1_MouseMove(b, s, x, y); });
-    connect(surface(), &Control::mouseMove, this,
-            [this](int b, int s, double x, double y) { Form_MouseMove(b, s, x, y); });
-    // The map.
-    for (ScrollBar* b : {hsbEasting, vsbNorthing, vsbMapZoom})
-        connect(b, &ScrollBar::change, this, [this] { guarded([&] { drawMapView(); }); });
-    connect(cmdMapGrid, &Control::clicked, this, [this] { guarded([&] { cmdMapGrid_Click(); }); });
-    connect(picMap, &Control::mouseDown, this,
-            [this](int b, int s, double x, double y) { picMap_MouseDown(b, s, x, y); });
-    connect(picMap, &Control::mouseMove, this,
-            [this](int b, int s, double x, double y) { guarded([&] { picMap_MouseMove(b, s, x, y); }); });
-    connect(imgMapContainer, &GraphicControl::mouseMove, this,
-            [this](int b, int s, double x, double y) { imgMapContainer_MouseMove(b, s, x, y); });
-    connect(cmdSiteStepNorth, &Control::clicked, this, [this] { guarded([&] { cmdSiteStepNorth_Click(); }); });
-    connect(cmdSiteStepSouth, &Control::clicked, this, [this] { guarded([&] { cmdSiteStepSouth_Click(); }); });
-    lblLocationRef->setConnector([this](Label* m) {
-        connect(m, &GraphicControl::mouseMove, this, [this, m](int b, int s, double x, double y) {
-            lblLocationRef_MouseMove(m->index(), b, s, x, y);
-        });
-    });
-    for (int i = 0; i < 2; ++i) {
-        Label* m = (*lblLocationRef)(i);
-        connect(m, &GraphicControl::mouseMove, this, [this, m](int b, int s, double x, double y) {
-            lblLocationRef_MouseMove(m->index(), b, s, x, y);
-        });
-    }
-    connect(mnuMapDistrict, &MenuItem::click, this, [this] { mnuMapDistrict_Click(); });
-    connect(mnuNZMS260, &MenuItem::click, this, [this] { mnuNZMS260_Click(); });
-    connect(mnuMapLabels, &MenuItem::click, this, [this] { mnuMapLabels_Click(); });
-    connect(mnuFlash, &MenuItem::click, this, [this] { mnuFlash_Click(); });
-    connect(tmrFlash, &Timer::timer, this, [this] { tmrFlash_Timer(); });
-    connect(tmrITU, &Timer::timer, this, [this] { tmrITU_Timer(); });
-    connect(cmdITU, &Control::clicked, this, [this] { guarded([&] { cmdITU_Click(); }); });
-    connect(mnuHelp, &MenuItem::click, this, [this] { guarded([&] { mnuHelp_Click(); }); });
-    connect(mnuAbout, &MenuItem::click, this, [this] { guarded([&] { mnuAbout_Click(); }); });
+    connectChart();
+    connectDistrictColumn();
+    connectFrequencyControls();
+    connectMapAndGrid();
+    connectMenus();
+}
 
-    // The hover rule: the quiet parts of the window clear status panel 1.
-    for (GraphicControl* g : std::initializer_list<GraphicControl*>{lblBand, lblMR, lblPlan, lblUnspec, lblScroll, lblZoom})
-        connect(g, &GraphicControl::mouseMove, this, [this] { clearPanel1OnHover(); });
-    for (Control* c : std::initializer_list<Control*>{picDistricts, txtFrequencyDisplay})
-        connect(c, &Control::mouseMove, this, [this] { clearPanel1OnHover(); });
-    // Over a district label the pointer is the cross-hair and panel 1 is emptied.
-    for (int i = 0; i < 17; ++i) {
-        Label* d = (*lblDistrict)(i);
-        connect(d, &GraphicControl::mouseMove, this, [this] {
-            setMousePointer(vbCrosshair);
-            StatusBar1->setPanelText(1, QString());
-        });
-        connect(d, &GraphicControl::mouseDown, this, [this, i](int b, int s, double x, double y) {
-            guarded([&] { lblDistrict_MouseDown(i, b, s, x, y); });
-        });
-    }
-    // The chart's bars, present and to come.
+void FrmSpectrum::connectChart()
+{
+    on(picSpectrum, &Control::mouseMove, &FrmSpectrum::picSpectrum_MouseMove);
+    on(lblSelect, &GraphicControl::mouseMove, &FrmSpectrum::lblSelect_MouseMove);
+    on(lblOverlap, &GraphicControl::mouseMove, &FrmSpectrum::lblOverlap_MouseMove);
+    // The bars, present and to come.
     auto connectBar = [this](Label* bar) {
-        connect(bar, &GraphicControl::mouseDown, this, [this, bar](int b, int s, double x, double y) {
-            guarded([&] { lblSpectrum_MouseDown(bar->index(), b, s, x, y); });
-        });
-        connect(bar, &GraphicControl::mouseUp, this, [this, bar](int b, int s, double x, double y) {
-            guarded([&] { lblSpectrum_MouseUp(bar->index(), b, s, x, y); });
-        });
-        connect(bar, &GraphicControl::mouseMove, this, [this, bar](int b, int s, double x, double y) {
-            guarded([&] { lblSpectrum_MouseMove(bar->index(), b, s, x, y); });
-        });
+        on(bar, &GraphicControl::mouseDown,
+           [this, bar](int b, int s, double x, double y) { lblSpectrum_MouseDown(bar->index(), b, s, x, y); });
+        on(bar, &GraphicControl::mouseUp,
+           [this, bar](int b, int s, double x, double y) { lblSpectrum_MouseUp(bar->index(), b, s, x, y); });
+        on(bar, &GraphicControl::mouseMove,
+           [this, bar](int b, int s, double x, double y) { lblSpectrum_MouseMove(bar->index(), b, s, x, y); });
     };
     lblSpectrum->setConnector(connectBar);
     connectBar((*lblSpectrum)(0));
     connectBar((*lblSpectrum)(1));
-    connect(cmdPrintGrid, &Control::clicked, this, [this] { guarded([&] { cmdPrintGrid_Click(); }); });
-    connect(mnuPrint, &MenuItem::click, this, [this] { guarded([&] { mnuPrint_Click(); }); });
-    connect(mnuOverlap, &MenuItem::click, this, [this] { mnuOverlap_Click(); });
-    connect(lblOverlap, &GraphicControl::mouseMove, this,
-            [this](int b, int s, double x, double y) { lblOverlap_MouseMove(b, s, x, y); });
-    connect(MSHFlexGrid1, &Control::mouseMove, this,
-            [this](int b, int s, double x, double y) { MSHFlexGrid1_MouseMove(b, s, x, y); });
-    connect(mnuExit, &MenuItem::click, this, [this] { mnuExit_Click(); });
+    // The hover rule: the quiet parts of the chart and its column clear status panel 1.
+    for (GraphicControl* g : std::initializer_list<GraphicControl*>{lblBand, lblMR, lblPlan, lblUnspec, lblScroll, lblZoom})
+        on(g, &GraphicControl::mouseMove, &FrmSpectrum::clearPanel1OnHover);
+}
+
+void FrmSpectrum::connectDistrictColumn()
+{
+    on(picDistricts, &Control::mouseMove, &FrmSpectrum::clearPanel1OnHover);
+    on(cmdITU, &Control::clicked, &FrmSpectrum::cmdITU_Click);
+    on(tmrITU, &Timer::timer, &FrmSpectrum::tmrITU_Timer);
+    for (int i = 0; i < 17; ++i) {
+        Label* d = (*lblDistrict)(i);
+        // Over a district label the pointer is the cross-hair and panel 1 is emptied.
+        on(d, &GraphicControl::mouseMove, [this] {
+            setMousePointer(vbCrosshair);
+            StatusBar1->setPanelText(1, QString());
+        });
+        on(d, &GraphicControl::mouseDown,
+           [this, i](int b, int s, double x, double y) { lblDistrict_MouseDown(i, b, s, x, y); });
+    }
+}
+
+void FrmSpectrum::connectFrequencyControls()
+{
+    for (OptionButton* o : Option1) {
+        const int index = o->index();
+        on(o, &OptionButton::selected, [this, index] { Option1_Click(index); });
+    }
+    on(txtFrequencyDisplay, &Control::clicked, &FrmSpectrum::txtFrequencyDisplay_Click);
+    on(txtFrequencyDisplay, &TextBox::keyPress, &FrmSpectrum::txtFrequencyDisplay_KeyPress);
+    on(txtFrequencyDisplay, &Control::mouseMove, &FrmSpectrum::clearPanel1OnHover);
+    on(hsbFrequency, &ScrollBar::change, &FrmSpectrum::hsbFrequency_Change);
+    on(cmdZoomIn, &Control::clicked, &FrmSpectrum::cmdZoomIn_Click);
+    on(cmdZoomOut, &Control::clicked, &FrmSpectrum::cmdZoomOut_Click);
+    on(cmdMinus, &Control::mouseDown, &FrmSpectrum::cmdMinus_MouseDown);
+    on(cmdPlus, &Control::mouseDown, &FrmSpectrum::cmdPlus_MouseDown);
+    on(cmdMinus, &Control::mouseUp, &FrmSpectrum::cmdMinus_MouseUp);
+    on(cmdPlus, &Control::mouseUp, &FrmSpectrum::cmdPlus_MouseUp);
+    on(tmrSearch, &Timer::timer, &FrmSpectrum::tmrSearch_Timer);
+    on(Picture1, &Control::mouseMove, &FrmSpectrum::Picture1_MouseMove);
+    on(surface(), &Control::mouseMove, &FrmSpectrum::Form_MouseMove);
+}
+
+void FrmSpectrum::connectMapAndGrid()
+{
+    for (ScrollBar* b : {hsbEasting, vsbNorthing, vsbMapZoom})
+        on(b, &ScrollBar::change, &FrmSpectrum::drawMapView);
+    on(cmdMapGrid, &Control::clicked, &FrmSpectrum::cmdMapGrid_Click);
+    on(picMap, &Control::mouseDown, &FrmSpectrum::picMap_MouseDown);
+    on(picMap, &Control::mouseMove, &FrmSpectrum::picMap_MouseMove);
+    on(imgMapContainer, &GraphicControl::mouseMove, &FrmSpectrum::imgMapContainer_MouseMove);
+    on(cmdSiteStepNorth, &Control::clicked, &FrmSpectrum::cmdSiteStepNorth_Click);
+    on(cmdSiteStepSouth, &Control::clicked, &FrmSpectrum::cmdSiteStepSouth_Click);
+    // The site markers, present and to come.
+    auto connectMarker = [this](Label* m) {
+        on(m, &GraphicControl::mouseMove,
+           [this, m](int b, int s, double x, double y) { lblLocationRef_MouseMove(m->index(), b, s, x, y); });
+    };
+    lblLocationRef->setConnector(connectMarker);
+    for (int i = 0; i < 2; ++i)
+        connectMarker((*lblLocationRef)(i));
+    on(tmrFlash, &Timer::timer, &FrmSpectrum::tmrFlash_Timer);
+    on(cmdPrintGrid, &Control::clicked, &FrmSpectrum::cmdPrintGrid_Click);
+    on(MSHFlexGrid1, &Control::mouseMove, &FrmSpectrum::MSHFlexGrid1_MouseMove);
+}
+
+void FrmSpectrum::connectMenus()
+{
+    on(mnuPrint, &MenuItem::click, &FrmSpectrum::mnuPrint_Click);
+    on(mnuOverlap, &MenuItem::click, &FrmSpectrum::mnuOverlap_Click);
+    on(mnuFlash, &MenuItem::click, &FrmSpectrum::mnuFlash_Click);
+    on(mnuMapDistrict, &MenuItem::click, &FrmSpectrum::mnuMapDistrict_Click);
+    on(mnuNZMS260, &MenuItem::click, &FrmSpectrum::mnuNZMS260_Click);
+    on(mnuMapLabels, &MenuItem::click, &FrmSpectrum::mnuMapLabels_Click);
+    on(mnuExit, &MenuItem::click, &FrmSpectrum::mnuExit_Click);
+    on(mnuHelp, &MenuItem::click, &FrmSpectrum::mnuHelp_Click);
+    on(mnuAbout, &MenuItem::click, &FrmSpectrum::mnuAbout_Click);
 }
 
 void FrmSpectrum::mnuExit_Click()
@@ -176,15 +158,13 @@ void FrmSpectrum::formLoad()
     registerConnection_ = std::make_unique<reg::Connection>();
     search.searchRecordset = reg::Recordset();
     registerConnection_->setProgress(registerProgress_);
+    // The open call throws when the register cannot be opened: past it, the
+    // connection is open.
     registerConnection_->open(reg::connectionString, QString(), QString());
-    if (registerConnection_->state() == reg::Connection::adStateOpen) {
-        registerConnection_->setCursorLocationClient();
-        search.searchLoaded = false;
-        setMousePointer(vbDefault);
-        hsbFrequency->setEnabledFlag(true);
-    } else {
-        forms::msgBox("Sorry.  The Connection could not be opened.");
-    }
+    registerConnection_->setCursorLocationClient();
+    search.searchLoaded = false;
+    setMousePointer(vbDefault);
+    hsbFrequency->setEnabledFlag(true);
     txtFrequencyDisplay->setText(spectrum::sixDecimalText(1));
     loadMapSheetDistricts();
     readDisplayWidth();

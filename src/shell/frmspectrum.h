@@ -4,6 +4,7 @@
 // owns every control and the state of each subsystem, grouped per subsystem;
 // its procedures are defined in the files of the subsystems that own them.
 
+#include "forms/events.h"
 #include "forms/grid.h"
 #include "forms/widgets.h"
 #include "register/connection.h"
@@ -15,6 +16,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 class QMenu;
@@ -146,7 +148,7 @@ public:
     void resetDistrictLabels();
     void releaseSelectedBar();
     void lblOverlap_MouseMove(int button, int shift, double x, double y);
-    // --- the licence grid (inspect/grid.cpp) ---
+    // --- the licence grid (inspect/licence_grid.cpp) ---
     void fillLicenceGrid();
     void MSHFlexGrid1_MouseMove(int button, int shift, double x, double y);
     // --- bar presses and details (inspect/press.cpp) ---
@@ -162,7 +164,7 @@ public:
     void mnuPrint_Click();
     // Makes the printer a listing goes to (the default printer unless replaced).
     std::function<std::unique_ptr<inspect::Printer>()> printerFactory;
-    // --- status bar housekeeping (shell/status.cpp) ---
+    // --- status bar housekeeping (shell/frmspectrum.cpp) ---
     void clearPanel1OnHover();
     // --- menus, help and secondary windows (shell/menus.cpp) ---
     void mnuExit_Click();
@@ -302,7 +304,15 @@ private:
     void loadBars();
     void showBars();
     void finishSearch();
+    // The controls, area by area.
     void buildControls();
+    void buildChart(forms::PictureBox* f);
+    void buildDistrictColumn(forms::PictureBox* f);
+    void buildFrequencyControls(forms::PictureBox* f);
+    void buildMapAndGridArea(forms::PictureBox* f);
+    void buildTitleAndLogo(forms::PictureBox* f);
+    void buildTimers();
+    void buildStatusBar(forms::PictureBox* f);
     void tuningButtonDown(bool upward);
     QList<forms::Control*> mapGroup() const;
     void showMapGroup(bool shown);
@@ -311,7 +321,25 @@ private:
     void reportListingFailure(const QString& message);
     void tuningButtonUp();
     void buildMenus();
+    // Wiring the controls' events to their handlers, area by area; every
+    // handler runs guarded (forms::connectGuarded).
     void connectHandlers();
+    void connectChart();
+    void connectDistrictColumn();
+    void connectFrequencyControls();
+    void connectMapAndGrid();
+    void connectMenus();
+    template <class Sender, class Signal, class Handler>
+    void on(Sender* sender, Signal signal, Handler handler)
+    {
+        if constexpr (std::is_member_function_pointer_v<Handler>)
+            forms::connectGuarded(sender, signal, this,
+                                  [this, handler](auto&&... a) -> decltype((this->*handler)(a...)) {
+                                      return (this->*handler)(a...);
+                                  });
+        else
+            forms::connectGuarded(sender, signal, this, std::move(handler));
+    }
 
     std::unique_ptr<reg::Connection> registerConnection_;
     std::unique_ptr<QWidget> helpViewer_;

@@ -1,5 +1,7 @@
 #include "shell/frmsplash.h"
 
+#include "forms/events.h"
+
 #include <QApplication>
 #include <QLocale>
 #include <QMovie>
@@ -31,7 +33,7 @@ FrmSplash::FrmSplash() : Form(QStringLiteral("frmSplash"), 6120, 3765)
     Gif89a1->place(480, 480, 1770, 1365);
     // The animation plays while the window is up.
     movie_ = new QMovie(splashAnimationPath(), QByteArray(), this);
-    connect(movie_, &QMovie::frameChanged, this, [this] { Gif89a1->setPicture(movie_->currentImage()); });
+    connectGuarded(movie_, &QMovie::frameChanged, this, [this] { Gif89a1->setPicture(movie_->currentImage()); });
     movie_->start();
     lblProductName = new Label(Frame1, "lblProductName");
     lblProductName->place(2490, 480, 3015, 900);

@@ -94,14 +94,16 @@ QString splashAnimationPath()
     return QStringLiteral(":/pictures/splash.gif");
 }
 
-QCursor grabbingHandCursor()
+const QCursor& grabbingHandCursor()
 {
-    registerPictures();
-    QImage img;
-    img.load(QStringLiteral(":/pictures/hand.png"));
-    if (img.isNull())
-        return QCursor(Qt::ClosedHandCursor);
-    return QCursor(QPixmap::fromImage(img), 16, 16);
+    // Decoded once; kept for the life of the program.
+    static const QCursor* const hand = [] {
+        registerPictures();
+        QImage img;
+        img.load(QStringLiteral(":/pictures/hand.png"));
+        return img.isNull() ? new QCursor(Qt::ClosedHandCursor) : new QCursor(QPixmap::fromImage(img), 16, 16);
+    }();
+    return *hand;
 }
 
 }  // namespace shell

@@ -14,7 +14,7 @@ QImage skyPicture();         // 640 x 480
 QImage knobPicture();        // 100 x 100
 QImage logoPicture();        // 190 x 70
 QImage iconPicture();        // 32 x 32
-QCursor grabbingHandCursor();
+const QCursor& grabbingHandCursor();
 // The splash window's animation (an animated GIF in the resources).
 QString splashAnimationPath();
 

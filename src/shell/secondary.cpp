@@ -1,5 +1,7 @@
 #include "shell/secondary.h"
 
+#include "forms/events.h"
+
 #include "spectrum/chart.h"
 
 #include "shell/frmsplash.h"
@@ -62,8 +64,8 @@ FrmAbout::FrmAbout(QWidget* owner) : Form(QStringLiteral("frmAbout"), 6165, 3975
     cmdSysInfo = new CommandButton(f, "cmdSysInfo");
     cmdSysInfo->place(4740, 3480, 1245, 345);
     cmdSysInfo->setCaption("&System Info...");
-    connect(cmdOK, &Control::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdSysInfo, &Control::clicked, this, [this] { cmdSysInfo_Click(); });
+    connectGuarded(cmdOK, &Control::clicked, this, [this] { cmdOK_Click(); });
+    connectGuarded(cmdSysInfo, &Control::clicked, this, [this] { cmdSysInfo_Click(); });
     setDefaultButton(cmdOK);
     setCancelButton(cmdOK);
     formLoad();

@@ -120,8 +120,18 @@ void FrmSpectrum::buildControls()
 {
     PictureBox* f = surface();
     f->setBackColor(kFormGrey);
+    buildChart(f);
+    buildDistrictColumn(f);
+    buildFrequencyControls(f);
+    buildMapAndGridArea(f);
+    buildTitleAndLogo(f);
+    buildTimers();
+    buildStatusBar(f);
+}
 
-    // --- Spectrum chart ---
+// Spectrum chart.
+void FrmSpectrum::buildChart(PictureBox* f)
+{
     picSpectrum = new PictureBox(f, "picSpectrum");
     picSpectrum->place(120, 165, 4995, 4950);
     picSpectrum->setBackColor(kGreen);
@@ -168,8 +178,11 @@ void FrmSpectrum::buildControls()
     txtSpectrumInfo->setLocked(true);
     lblScroll = label(picSpectrum, "lblScroll", 315, 4302, 1290, 255, {{}, QColor(0x00, 0x80, 0x00), kLightGreen});
     lblZoom = label(picSpectrum, "lblZoom", 3751, 4302, 1290, 255, {{}, QColor(0x00, 0x80, 0x00), kLightGreen});
+}
 
-    // --- District column ---
+// District column.
+void FrmSpectrum::buildDistrictColumn(PictureBox* f)
+{
     picDistricts = new PictureBox(f, "picDistricts");
     picDistricts->place(5085, 165, 600, 4950);
     picDistricts->setBackColor(kGreen);
@@ -211,8 +224,11 @@ void FrmSpectrum::buildControls()
         look.visible = districts[i].visible;
         setUp(lblDistrict->create(i), districts[i].left, districts[i].top, 555, 210, look);
     }
+}
 
-    // --- Frequency controls ---
+// Frequency controls.
+void FrmSpectrum::buildFrequencyControls(PictureBox* f)
+{
     txtFrequencyDisplay = new TextBox(f, "txtFrequencyDisplay");
     txtFrequencyDisplay->place(1740, 4450, 1830, 375);
     txtFrequencyDisplay->setBackColor(kGreen);
@@ -281,8 +297,11 @@ void FrmSpectrum::buildControls()
     cmdZoomIn = button(f, "cmdZoomIn", 5535, 5550, 1035, 255, "Zoom In");
     cmdZoomOut = button(f, "cmdZoomOut", 5535, 5925, 1035, 255, "Zoom Out");
     lblSpectrumZoom = label(f, "lblSpectrumZoom", 5475, 6300, 1215, 285, {"Spectrum Zoom"});
+}
 
-    // --- Map and grid area ---
+// Map and grid area.
+void FrmSpectrum::buildMapAndGridArea(PictureBox* f)
+{
     imgMapContainer = new Image(f, "imgMapContainer");
     imgMapContainer->place(5790, 135, 5940, 4635);
     imgMapContainer->setStretch(true);
@@ -340,21 +359,30 @@ void FrmSpectrum::buildControls()
     reliefMap = reliefMapPicture();
     PictureClip1->setProperty("Width", reliefMap.width());
     PictureClip1->setProperty("Height", reliefMap.height());
+}
 
-    // --- Title and logo ---
+// Title and logo.
+void FrmSpectrum::buildTitleAndLogo(PictureBox* f)
+{
     lblDAV = label(f, "lblDAV", 7110, 5190, 3150, 360, {"DAV Spectrum Analyser", kFormGrey, QColor(0x00, 0x00, 0xFF)});
     lblDAV->setFont(standInFont("MS Sans Serif", 13.5));
     picKEL = new PictureBox(f, "picKEL");
     picKEL->place(8820, 5730, 2850, 1050);
     picKEL->setBackColor(kScrollBarColour);
     picKEL->setPicture(logoPicture());
+}
 
-    // --- Timers ---
+// Timers.
+void FrmSpectrum::buildTimers()
+{
     tmrSearch = new Timer(this, "tmrSearch", 100, false);
     tmrFlash = new Timer(this, "tmrFlash", 200, true);
     tmrITU = new Timer(this, "tmrITU", 1000, false);
+}
 
-    // --- The status bar, along the bottom of the client area ---
+// The status bar, along the bottom of the client area.
+void FrmSpectrum::buildStatusBar(PictureBox* f)
+{
     StatusBar1 = new StatusBar(f, "StatusBar1", {3075, 3000, 3000});
     const int h = StatusBar1->sizeHint().height();
     StatusBar1->setGeometry(0, f->height() - h, f->width(), h);
