@@ -181,6 +181,8 @@ public:
     void setEnabled(bool e);
     // Runs one tick now (tests).
     void fire() { emit timer(); }
+    // Milliseconds to the next tick; -1 when disabled.
+    int remainingMs() const { return qt_.remainingTime(); }
 
 signals:
     void timer();
