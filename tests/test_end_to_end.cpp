@@ -31,7 +31,7 @@ bool runUnderXvfb(const QString& dir, const QString& steps)
     run.setWorkingDirectory(dir);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("QT_QPA_PLATFORM");
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");
+    env.insert("ASAN_OPTIONS", "detect_leaks=0");  // the program is killed at the end, mid-run
     run.setProcessEnvironment(env);
     run.start("xvfb-run", {"-a", "-s", "-screen 0 1024x768x24", "sh", "-c", script});
     return run.waitForFinished(120000);

@@ -55,7 +55,7 @@ public:
     // Opens the data source of the connection string, relative to the working
     // directory. Throws RegisterError with a message naming the file and what is
     // wrong with it.
-    void open(const QString& connectionString, const QString& user = QString(), const QString& password = QString());
+    void open(const QString& connection, const QString& user = QString(), const QString& password = QString());
     int state() const { return open_ ? adStateOpen : adStateClosed; }
     bool isOpen() const { return open_; }
     // "adUseClient" in the classic API; kept for fidelity, it changes nothing here.

@@ -211,12 +211,12 @@ QVariant HelpViewer::loadResource(int type, const QUrl& name)
     QString path = name.path();
     if (!path.startsWith(QLatin1Char('/')))
         path.prepend(QLatin1Char('/'));
-    const QByteArray data = chm_.object(path);
-    if (data.isEmpty())
+    const QByteArray bytes = chm_.object(path);
+    if (bytes.isEmpty())
         return QTextBrowser::loadResource(type, name);
     if (type == QTextDocument::ImageResource)
-        return data;
-    return QString::fromUtf8(data);
+        return bytes;
+    return QString::fromUtf8(bytes);
 }
 
 bool HelpViewer::showDefaultTopic()
