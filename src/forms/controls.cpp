@@ -494,7 +494,11 @@ void PictureBox::addGraphic(GraphicControl* g)
 
 void PictureBox::removeGraphic(GraphicControl* g)
 {
-    graphics_.erase(std::remove(graphics_.begin(), graphics_.end(), g), graphics_.end());
+    // From the top of the stacking order down: controls are mostly removed
+    // in the reverse of the order they were made or brought to the front.
+    const auto it = std::find(graphics_.rbegin(), graphics_.rend(), g);
+    if (it != graphics_.rend())
+        graphics_.erase(std::next(it).base());
     update();
 }
 

@@ -22,6 +22,12 @@
 
 namespace forms {
 
+namespace {
+// Depth of keepPainting calls: timer ticks are skipped inside them.
+int paintingDepth = 0;
+}  // namespace
+
+
 // ---------------------------------------------------------------------------
 // CommandButton
 // ---------------------------------------------------------------------------
@@ -330,7 +336,10 @@ Timer::Timer(QObject* parent, const QString& name, int interval, bool enabled)
     : QObject(parent), interval_(interval), enabled_(enabled)
 {
     setObjectName(name);
-    connect(&qt_, &QTimer::timeout, this, &Timer::timer);
+    connect(&qt_, &QTimer::timeout, this, [this] {
+        if (paintingDepth == 0)
+            emit timer();
+    });
     restart();
 }
 
@@ -429,6 +438,13 @@ Qt::CursorShape cursorShape(int pointer)
 
 namespace {
 int g_screenPointer = vbDefault;
+}
+
+void keepPainting()
+{
+    ++paintingDepth;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    --paintingDepth;
 }
 
 void setScreenPointer(int pointer)

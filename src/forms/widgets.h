@@ -278,6 +278,15 @@ public:
         delete it->second;
         elements_.erase(it);
     }
+    // Unloads every element from `first` up, the highest first (in time
+    // proportional to their number).
+    void unloadFrom(int first)
+    {
+        while (!elements_.empty() && elements_.rbegin()->first >= first) {
+            delete elements_.rbegin()->second;
+            elements_.erase(std::prev(elements_.end()));
+        }
+    }
     T* at(int index) const
     {
         auto it = elements_.find(index);
@@ -309,6 +318,12 @@ Qt::CursorShape cursorShape(int pointer);
 // Screen.MousePointer: the pointer over the whole screen.
 void setScreenPointer(int pointer);
 int screenPointer();
+
+// Lets the windows repaint while a long piece of work runs on the event
+// thread: window and paint events are handled; user input waits, and timer
+// ticks that fall due meanwhile are skipped (a tick never starts work inside
+// other work).
+void keepPainting();
 
 // The hourglass over the screen for as long as it lives; the default pointer
 // comes back however the work ends.

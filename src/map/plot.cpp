@@ -25,8 +25,7 @@ void FrmSpectrum::plotLicenceSites()
     (*lblLocationRef)(0)->setVisible(false);
     (*lblLocationRef)(1)->setVisible(false);
     if (map.extraSiteMarkers > 0) {
-        for (int i = 2; i <= map.extraSiteMarkers + 1; ++i)
-            lblLocationRef->unload(i);
+        lblLocationRef->unloadFrom(2);
         map.extraSiteMarkers = 0;
     }
     cmdMapGrid->setShownFlag(false);

@@ -14,6 +14,8 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <algorithm>
+
 namespace reg {
 
 const QString connectionString =
@@ -46,6 +48,9 @@ FileFormat detectFormat(const QString& path)
         return FileFormat::Missing;
     if (fi.isDir())
         return FileFormat::Directory;
+    // A pipe, a device or a socket is never opened: reading one could block for ever.
+    if (!fi.isFile())
+        return FileFormat::NotAFile;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return FileFormat::Unreadable;
@@ -93,6 +98,10 @@ void Connection::open(const QString& cs, const QString&, const QString&)
         throw RegisterError(QStringLiteral("Could not find file '%1'.").arg(path));
     case FileFormat::Directory:
         throw RegisterError(QStringLiteral("%1 is a directory, not a register database file.").arg(path));
+    case FileFormat::NotAFile:
+        throw RegisterError(QStringLiteral("%1 is not a register database file: it is a pipe, a device or a socket, "
+                                           "not a regular file.")
+                                .arg(path));
     case FileFormat::Unreadable:
         throw RegisterError(QStringLiteral("%1 cannot be read: permission denied.").arg(path));
     case FileFormat::Empty:
@@ -116,7 +125,71 @@ void Connection::open(const QString& cs, const QString&, const QString&)
     }
     if (!access_)
         indexInMemoryIfNeeded();
+    watchStatements();
     open_ = true;
+}
+
+QString tooLongMessage() { return QStringLiteral("The register took too long to answer"); }
+
+RegisterError errorOf(const QSqlError& e)
+{
+    // SQLITE_INTERRUPT: stopped by the time budget.
+    if (e.nativeErrorCode() == QLatin1String("9"))
+        return RegisterError(tooLongMessage(), true);
+    return RegisterError(e.databaseText().isEmpty() ? e.text() : e.databaseText());
+}
+
+void Connection::watchStatements()
+{
+    clock_.start();
+    if (sqlite3* db = handle())
+        sqlite3_progress_handler(db, 1000, &Connection::onProgress, this);
+}
+
+int Connection::onProgress(void* self)
+{
+    auto* c = static_cast<Connection*>(self);
+    if (c->budgetEnd_ < 0)
+        return 0;
+    const qint64 now = c->clock_.elapsed();
+    if (now > c->budgetEnd_)
+        return 1;  // the statement fails with SQLITE_INTERRUPT
+    if (now - c->budgetStart_ > 150 && now - c->lastWait_ >= 100 && c->waitingDuring_) {
+        c->lastWait_ = now;
+        c->waited_ = true;
+        c->waitingDuring_();
+    }
+    return 0;
+}
+
+Connection::Budget::Budget(Connection* c, qint64 ms) : c_(c), savedStart_(-1), savedEnd_(-1)
+{
+    if (!c_ || !c_->clock_.isValid())
+        return;
+    savedStart_ = c_->budgetStart_;
+    savedEnd_ = c_->budgetEnd_;
+    const qint64 now = c_->clock_.elapsed();
+    if (c_->budgetEnd_ < 0) {
+        c_->budgetStart_ = now;
+        c_->budgetEnd_ = now + ms;
+        c_->lastWait_ = now;
+        c_->waited_ = false;
+    } else {
+        c_->budgetEnd_ = std::min(c_->budgetEnd_, now + ms);
+    }
+}
+
+Connection::Budget::~Budget()
+{
+    if (!c_ || !c_->clock_.isValid())
+        return;
+    c_->budgetStart_ = savedStart_;
+    c_->budgetEnd_ = savedEnd_;
+    if (savedEnd_ < 0 && c_->waited_) {
+        c_->waited_ = false;
+        if (c_->waitingAfter_)
+            c_->waitingAfter_();
+    }
 }
 
 void Connection::openSqlite(const QString& path)
@@ -283,10 +356,8 @@ Recordset Connection::execute(const QString& sql)
         throw RegisterError(QStringLiteral("Operation is not allowed when the object is closed."));
     auto q = std::make_unique<QSqlQuery>(database());
     q->setForwardOnly(true);
-    if (!q->exec(sql)) {
-        const QSqlError e = q->lastError();
-        throw RegisterError(e.databaseText().isEmpty() ? e.text() : e.databaseText());
-    }
+    if (!q->exec(sql))
+        throw errorOf(q->lastError());
     return Recordset(std::move(q));
 }
 

@@ -5,6 +5,7 @@
 
 #include "register/recordset.h"
 
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
@@ -18,12 +19,29 @@ extern const QString connectionString;
 
 class RegisterError : public std::runtime_error {
 public:
-    explicit RegisterError(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
+    explicit RegisterError(const QString& message, bool tooLong = false)
+        : std::runtime_error(message.toStdString()), message_(message), tooLong_(tooLong)
+    {
+    }
     QString message() const { return message_; }
+    // The statement ran past the time its action may take.
+    bool tooLong() const { return tooLong_; }
 
 private:
     QString message_;
+    bool tooLong_;
 };
+
+// The message of a statement that ran past its action's time.
+QString tooLongMessage();
+// The error of an engine failure: the engine's own message, or the message
+// above when the statement was stopped for taking too long.
+RegisterError errorOf(const class QSqlError& e);
+
+// How long the statements of one action may take, in milliseconds: start-up
+// (the map sheets and the first search) and anything the user does.
+constexpr qint64 kStartUpBudgetMs = 20000;
+constexpr qint64 kActionBudgetMs = 10000;
 
 struct ConnectionInfo {
     QString provider;
@@ -33,7 +51,7 @@ struct ConnectionInfo {
 // The parts of a connection string ("key=value;..."; keys case-insensitive).
 ConnectionInfo parseConnectionString(const QString& cs);
 
-enum class FileFormat { Missing, Directory, Unreadable, Empty, SQLite, Access, Unknown };
+enum class FileFormat { Missing, Directory, NotAFile, Unreadable, Empty, SQLite, Access, Unknown };
 // Decides the format of a file by its first bytes.
 FileFormat detectFormat(const QString& path);
 
@@ -74,11 +92,36 @@ public:
 
     void setProgress(ProgressFn fn) { progress_ = std::move(fn); }
 
+    // A time budget for the statements of one action: a statement still
+    // running when it is spent is stopped and throws RegisterError
+    // (tooLong()). Nested budgets keep the earliest end. Once an action has
+    // run 150 ms, `during` is called about every 100 ms while its statements
+    // run (the window keeps painting, the pointer shows it is busy), and
+    // `after` once the outermost budget ends.
+    class Budget {
+    public:
+        Budget(Connection* c, qint64 ms);
+        ~Budget();
+        Budget(const Budget&) = delete;
+        Budget& operator=(const Budget&) = delete;
+
+    private:
+        Connection* c_;
+        qint64 savedStart_, savedEnd_;
+    };
+    void setWaitingHooks(std::function<void()> during, std::function<void()> after)
+    {
+        waitingDuring_ = std::move(during);
+        waitingAfter_ = std::move(after);
+    }
+
 private:
     void openSqlite(const QString& path);
     void openAccess(const QString& path);
     void checkSchema(const QString& fileName);
     void indexInMemoryIfNeeded();
+    void watchStatements();
+    static int onProgress(void* self);
     QString name_;
     QString path_;
     bool open_ = false;
@@ -86,6 +129,11 @@ private:
     bool clientCursor_ = false;
     bool copied_ = false;
     ProgressFn progress_;
+    std::function<void()> waitingDuring_, waitingAfter_;
+    QElapsedTimer clock_;
+    qint64 budgetStart_ = -1, budgetEnd_ = -1;  // ms on clock_; -1 when no budget runs
+    qint64 lastWait_ = 0;
+    bool waited_ = false;
 };
 
 }  // namespace reg

@@ -2,6 +2,7 @@
 
 #include "register/connection.h"
 
+#include <QSqlError>
 #include <QSqlRecord>
 
 namespace reg {
@@ -18,19 +19,29 @@ Recordset::Recordset(std::unique_ptr<QSqlQuery> query) : query_(std::move(query)
 
 bool Recordset::ensure(int row)
 {
-    while (int(rows_.size()) <= row && !exhausted_) {
+    while (fetched_ <= row && !exhausted_) {
         if (!query_->next()) {
             exhausted_ = true;
+            const QSqlError e = query_->lastError();
             query_->finish();
+            if (e.isValid())
+                throw errorOf(e);
             break;
         }
         QVector<QVariant> values(names_.size());
         for (int i = 0; i < names_.size(); ++i)
             values[i] = query_->value(i);
-        rows_.push_back(std::move(values));
+        if (fetched_ < kKeptRows)
+            kept_.push_back(std::move(values));
+        else
+            current_ = std::move(values);
+        ++fetched_;
     }
-    return int(rows_.size()) > row;
+    // Rows between the kept ones and the current one are gone.
+    return row < fetched_ && (row < int(kept_.size()) || row == fetched_ - 1);
 }
+
+const QVector<QVariant>& Recordset::row() const { return pos_ < int(kept_.size()) ? kept_[size_t(pos_)] : current_; }
 
 bool Recordset::eof()
 {
@@ -39,7 +50,19 @@ bool Recordset::eof()
     return !ensure(pos_);
 }
 
-void Recordset::moveFirst() { pos_ = 0; }
+void Recordset::moveFirst()
+{
+    pos_ = 0;
+    if (!open_ || fetched_ <= int(kept_.size()))
+        return;
+    // Past the kept rows: the statement is run again (the register does not change).
+    kept_.clear();
+    current_.clear();
+    fetched_ = 0;
+    exhausted_ = false;
+    if (!query_->exec(query_->lastQuery()))
+        throw errorOf(query_->lastError());
+}
 
 void Recordset::moveNext()
 {
@@ -56,15 +79,16 @@ QVariant Recordset::value(int column)
     if (column < 0 || column >= names_.size())
         throw RegisterError(QStringLiteral("Item cannot be found in the collection corresponding to the requested "
                                            "name or ordinal."));
-    return rows_[size_t(pos_)][column];
+    return row()[column];
 }
 
 QVariant Recordset::value(const QString& column) { return value(columnIndex(column)); }
 
 int Recordset::fetchAll()
 {
-    ensure(INT_MAX - 1);
-    return int(rows_.size());
+    while (!eof())
+        moveNext();
+    return fetched_;
 }
 
 void Recordset::close()
@@ -72,10 +96,19 @@ void Recordset::close()
     if (query_)
         query_->finish();
     query_.reset();
-    rows_.clear();
+    kept_.clear();
+    current_.clear();
     open_ = false;
     exhausted_ = true;
     pos_ = 0;
+    fetched_ = 0;
+}
+
+QString boundedText(const QString& text, int max)
+{
+    if (text.size() <= max)
+        return text;
+    return text.left(max - 1) + QChar(0x2026);
 }
 
 }  // namespace reg

@@ -161,6 +161,15 @@ void FrmSpectrum::formLoad()
     // The open call throws when the register cannot be opened: past it, the
     // connection is open.
     registerConnection_->open(reg::connectionString, QString(), QString());
+    // A statement that runs long keeps the window painted and shows the
+    // hourglass; past its action's budget it is abandoned.
+    registerConnection_->setWaitingHooks(
+        [] {
+            forms::setScreenPointer(vbHourglass);
+            forms::keepPainting();
+        },
+        [] { forms::setScreenPointer(vbDefault); });
+    const reg::Connection::Budget startUp(registerConnection_.get(), reg::kStartUpBudgetMs);
     registerConnection_->setCursorLocationClient();
     search.searchLoaded = false;
     setMousePointer(vbDefault);

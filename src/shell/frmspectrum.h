@@ -8,6 +8,7 @@
 #include "forms/grid.h"
 #include "forms/widgets.h"
 #include "register/connection.h"
+#include "spectrum/chart_model.h"
 #include "spectrum/search_query.h"
 
 #include "inspect/printing.h"
@@ -45,6 +46,8 @@ struct SearchState {
     reg::Recordset searchRecordset;
     std::vector<double> recordLowMHz, recordHighMHz, recordBandwidthMHz, recordDistrictId, recordLeftTwips;
     std::vector<qint16> recordServiceId;
+    // The rows of the last search, read from its result once.
+    spectrum::ChartRows chartRows;
     // The edges of the register's records, read at the first search.
     std::shared_ptr<spectrum::SpectrumIndex> spectrumIndex;
     bool spectrumIndexTried = false;
@@ -300,7 +303,7 @@ private:
     // The steps of the search.
     void startSearch();
     void setSearchedRange(double centre);
-    void runSearchStatement();
+    void readSearchRows(double centre);
     void loadBars();
     void showBars();
     void finishSearch();
@@ -329,16 +332,18 @@ private:
     void connectFrequencyControls();
     void connectMapAndGrid();
     void connectMenus();
+    // Each handler runs within the time budget of a user action.
     template <class Sender, class Signal, class Handler>
     void on(Sender* sender, Signal signal, Handler handler)
     {
         if constexpr (std::is_member_function_pointer_v<Handler>)
-            forms::connectGuarded(sender, signal, this,
-                                  [this, handler](auto&&... a) -> decltype((this->*handler)(a...)) {
-                                      return (this->*handler)(a...);
-                                  });
+            on(sender, signal,
+               [this, handler](auto&&... a) -> decltype((this->*handler)(a...)) { return (this->*handler)(a...); });
         else
-            forms::connectGuarded(sender, signal, this, std::move(handler));
+            forms::connectGuarded(sender, signal, this, [this, handler](auto&&... a) -> decltype(handler(a...)) {
+                const reg::Connection::Budget budget(registerConnection_.get(), reg::kActionBudgetMs);
+                return handler(a...);
+            });
     }
 
     std::unique_ptr<reg::Connection> registerConnection_;

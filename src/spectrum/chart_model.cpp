@@ -4,6 +4,7 @@
 #include "spectrum/numbers.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace spectrum {
 
@@ -41,7 +42,7 @@ void stackItuAllocations(ChartLayout& chart, const std::vector<ChartRow>& rows)
 
 }  // namespace
 
-ChartRows readChartRows(reg::Recordset& rs, int count)
+ChartRows readChartRows(reg::Recordset& rs, int limit)
 {
     ChartRows out;
     const int service = rs.columnIndex(QStringLiteral("serviceid"));
@@ -51,13 +52,18 @@ ChartRows readChartRows(reg::Recordset& rs, int count)
     const int status = rs.columnIndex(QStringLiteral("spectrumstatusid"));
     const int district = rs.columnIndex(QStringLiteral("districtid"));
     const int distnum = rs.columnIndex(QStringLiteral("distnum"));
-    for (int i = 0; i < count && !rs.eof(); ++i, rs.moveNext()) {
+    for (; out.count < limit && !rs.eof(); rs.moveNext()) {
         const auto s = number(rs.value(service));
         const auto l = number(rs.value(low));
         const auto h = number(rs.value(high));
+        if ((l && !std::isfinite(*l)) || (h && !std::isfinite(*h)))
+            continue;
+        ++out.count;
+        if (!out.complete)
+            continue;
         if (!s || !l || !h) {
             out.complete = false;
-            break;
+            continue;
         }
         ChartRow r;
         r.serviceId = int(*s);

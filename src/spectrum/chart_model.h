@@ -25,15 +25,19 @@ struct ChartRow {
     qint64 count = 0;       // distnum: joined rows in the group
 };
 
-// The rows read from a search's record set: `rows` holds the rows up to the
-// first whose service or edges are missing or not numbers (`complete` is
-// false then: the chart's layout ends there).
+// The rows read from a search's record set. `count` rows are counted (at
+// most the limit); `rows` holds them up to the first whose service or edges
+// are missing or not numbers (`complete` is false then: the chart's layout
+// ends there). A row whose edge is infinite is the register's fault and is
+// left out: no bar could be placed for it, nor could its edges be written
+// into the criteria of a later press.
 struct ChartRows {
     std::vector<ChartRow> rows;
+    int count = 0;
     bool complete = true;
 };
-// Reads up to `count` rows from the record set's current row, stepping once after each.
-ChartRows readChartRows(reg::Recordset& rs, int count);
+// Reads up to `limit` rows from the record set's current row, stepping once after each.
+ChartRows readChartRows(reg::Recordset& rs, int limit);
 
 // The window shown, low to high MHz, across the chart's 5000 twips: the one
 // conversion between frequencies and places on the chart.

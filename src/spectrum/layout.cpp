@@ -12,7 +12,7 @@ using namespace spectrum;
 void FrmSpectrum::layoutChart()
 {
     const int count = search.lastRecordIndex + 1;
-    const ChartRows read = readChartRows(search.searchRecordset, count);
+    const ChartRows& read = search.chartRows;
     std::vector<QColor> before;
     for (int i = 0; i < count; ++i)
         before.push_back((*lblSpectrum)(i)->backColor());

@@ -2,9 +2,12 @@
 
 #include "shell/frmspectrum.h"
 #include "spectrum/chart.h"
+#include "spectrum/chart_model.h"
 #include "spectrum/numbers.h"
 #include "spectrum/options.h"
 #include "spectrum/search_query.h"
+
+#include <exception>
 
 namespace shell {
 
@@ -18,15 +21,31 @@ void FrmSpectrum::readDisplayWidth()
 
 void FrmSpectrum::searchRegister()
 {
+    // The rows come first: when the register takes too long to answer, the
+    // search is abandoned and the window stays as it was.
+    readDisplayWidth();
+    const std::optional<double> centre = numberValue(txtFrequencyDisplay->text());
+    std::exception_ptr failure;
+    if (centre) {
+        try {
+            readSearchRows(*centre);
+        } catch (const reg::RegisterError& e) {
+            if (e.tooLong()) {
+                forms::msgBox(e.message(), forms::vbOKOnly | forms::vbExclamation);
+                return;
+            }
+            failure = std::current_exception();  // reported at its step, below
+        }
+    }
     try {
         startSearch();
-        const std::optional<double> centre = numberValue(txtFrequencyDisplay->text());
         if (!centre) {
             forms::msgBox("You didn't enter a number");
         } else {
             setSearchedRange(*centre);
-            runSearchStatement();
-            if (search.searchRecordset.eof()) {
+            if (failure)
+                std::rethrow_exception(failure);
+            if (search.chartRows.count == 0) {
                 for (int i = 0; i <= search.lastRecordIndex; ++i)
                     (*lblSpectrum)(i)->setVisible(false);
                 txtFrequencyDisplay->takeFocus();
@@ -73,38 +92,39 @@ void FrmSpectrum::setSearchedRange(double centre)
     writeHighFrequencyLabel();
 }
 
-// The statement, run so that the engine groups no more than the chart shows
-// (through the index of the records' edges, read at the first search).
-void FrmSpectrum::runSearchStatement()
+// The statement for the range around `centre`, run so that the engine groups
+// no more than the chart shows (through the index of the records' edges,
+// read at the first search), and its first 500 rows read.
+void FrmSpectrum::readSearchRows(double centre)
 {
-    search.searchSql = searchStatement(window.searchLowMHz, window.searchHighMHz);
+    const double low = centre - window.displayWidthMHz / 2;
+    const double high = low + window.displayWidthMHz;
+    search.searchSql = searchStatement(low, high);
     if (!search.spectrumIndexTried) {
         search.spectrumIndexTried = true;
         try {
             search.spectrumIndex = SpectrumIndex::build(*registerConnection_);
-        } catch (const reg::RegisterError&) {
+        } catch (const reg::RegisterError& e) {
+            if (e.tooLong())
+                throw;
             // Without the index the whole statement is run.
         }
     }
-    search.searchRecordset = spectrum::runSearchStatement(*registerConnection_, search.spectrumIndex.get(),
-                                                          window.searchLowMHz, window.searchHighMHz, kMaxSearchRecords);
+    search.searchRecordset =
+        runSearchStatement(*registerConnection_, search.spectrumIndex.get(), low, high, kMaxSearchRecords);
+    search.chartRows = readChartRows(search.searchRecordset, kMaxSearchRecords);
 }
 
-// Steps 13 to 16: the old bars go, the rows are counted (at most 500), the
-// record arrays are sized and a bar is made for each row.
+// Steps 13 to 16: the old bars go, the record arrays are sized for the rows
+// read (at most 500) and a bar is made for each.
 void FrmSpectrum::loadBars()
 {
-    reg::Recordset& rs = search.searchRecordset;
-    rs.moveFirst();
     if (search.searchLoaded) {
         (*lblSpectrum)(0)->setVisible(false);
         (*lblSpectrum)(1)->setVisible(false);
-        for (int i = 2; i <= search.lastRecordIndex; ++i)
-            lblSpectrum->unload(i);
+        lblSpectrum->unloadFrom(2);
     }
-    int n = 0;
-    for (; !rs.eof() && n != kMaxSearchRecords; ++n)
-        rs.moveNext();
+    const int n = search.chartRows.count;
     search.lastRecordIndex = qint16(n - 1);
     for (auto* a : {&search.recordDistrictId, &search.recordBandwidthMHz, &search.recordLowMHz, &search.recordHighMHz,
                     &search.recordLeftTwips})
@@ -115,7 +135,6 @@ void FrmSpectrum::loadBars()
             lblSpectrum->unload(i);
         lblSpectrum->load(i);
     }
-    rs.moveFirst();
 }
 
 // Steps 19 to 21: the bars in front in result order, the centre in the box,

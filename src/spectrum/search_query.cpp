@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace spectrum {
@@ -21,14 +22,26 @@ std::shared_ptr<SpectrumIndex> SpectrumIndex::build(reg::Connection& c)
     sqlite3_stmt* st = nullptr;
     if (!db || sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK)
         throw reg::RegisterError(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no database"));
-    // Read straight from the engine: 150 000 rows a national register.
+    // Read straight from the engine: 150 000 rows a national register. Edges
+    // that are not finite are the register's fault: such records are left
+    // out (the chart could not place them). Past kMaxRecords the index would
+    // take more memory than it saves time: the whole statement runs instead.
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const double low = sqlite3_column_double(st, 1), high = sqlite3_column_double(st, 2);
+        if (!std::isfinite(low) || !std::isfinite(high))
+            continue;
+        if (index->low_.size() >= kMaxRecords) {
+            sqlite3_finalize(st);
+            throw reg::RegisterError(QStringLiteral("The register has too many records for the index of edges"));
+        }
         index->rowid_.push_back(sqlite3_column_int64(st, 0));
-        index->low_.push_back(sqlite3_column_double(st, 1));
-        index->high_.push_back(sqlite3_column_double(st, 2));
+        index->low_.push_back(low);
+        index->high_.push_back(high);
     }
     sqlite3_finalize(st);
+    if (rc == SQLITE_INTERRUPT)
+        throw reg::RegisterError(reg::tooLongMessage(), true);
     if (rc != SQLITE_DONE)
         throw reg::RegisterError(QString::fromUtf8(sqlite3_errmsg(db)));
     // In low-edge order (ties by row), sorted here rather than by the engine.

@@ -16,6 +16,9 @@ namespace spectrum {
 
 class SpectrumIndex {
 public:
+    // The most records the index holds: 24 bytes each, twice that while it is sorted.
+    static constexpr size_t kMaxRecords = 4000000;
+
     // Reads the edges of the records the search can show.
     static std::shared_ptr<SpectrumIndex> build(reg::Connection& c);
 
