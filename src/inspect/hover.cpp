@@ -17,7 +17,7 @@ void FrmSpectrum::fetchPlannedLabel()
         rs.moveFirst();
         const QVariant label = rs.value("SpectrumLabel");
         if (!label.isNull())
-            detail.detailLabel = label.toString();
+            detail.detailLabel = reg::boundedText(label.toString(), reg::kShownTextMax);
         rs.close();
     }
 }

@@ -24,10 +24,10 @@ void FrmSpectrum::fetchRecordDetails()
             detail.detailManagementRightId = qint16(mr.toInt());
         const QVariant label = rs.value("SpectrumLabel");
         if (!label.isNull())
-            detail.detailLabel = label.toString();
+            detail.detailLabel = reg::boundedText(label.toString(), reg::kShownTextMax);
         const QVariant remarks = rs.value("SpectrumRemarks");
         if (!remarks.isNull() && !remarks.toString().isEmpty())
-            detail.detailRemarks = remarks.toString();
+            detail.detailRemarks = shownRemarks(remarks.toString());
         rs.close();
     }
 }
@@ -52,7 +52,7 @@ void FrmSpectrum::lblSpectrum_MouseDown(int i, int button, int, double, double)
             fetchRecordDetails();
         } catch (const reg::RegisterError& e) {
             txtSpectrumInfo->setShownFlag(false);
-            reportListingFailure(e.message());
+            reportListingFailure(e);
             return;
         }
         txtSpectrumInfo->setText(detailText(kind, low, high, detail.detailLabel, detail.detailRemarks,
@@ -60,21 +60,31 @@ void FrmSpectrum::lblSpectrum_MouseDown(int i, int button, int, double, double)
         return;
     }
 
-    releaseSelectedBar();
-    StatusBar1->setPanelText(1, rangeReadout(low, high, search.recordBandwidthMHz[ii]));
     // A middle-button press lists as a left press does.
     const int b = button == forms::vbMiddleButton ? forms::vbLeftButton : button;
     const QString range = overlapCriteria(signSpacedText(low), signSpacedText(high), overlapOn());
+    QString criteria = search.rangeCriteria;
+    if (b == forms::vbLeftButton)
+        criteria = range + districtRestriction(search.recordDistrictId[ii]);
+    else if (b == forms::vbRightButton)
+        criteria = range;
+    // The listing is read before the window changes: a listing the register
+    // cannot give leaves the window as it was.
+    ListingRows rows;
+    if (!readListing(criteria, rows))
+        return;
+
+    releaseSelectedBar();
+    StatusBar1->setPanelText(1, rangeReadout(low, high, search.recordBandwidthMHz[ii]));
     const QString caption = overlapOn() ? QStringLiteral("Overlap ON") : QStringLiteral("Overlap OFF");
+    search.rangeCriteria = criteria;
     if (b == forms::vbLeftButton) {
         lblOverlap->setCaption(caption);
-        search.rangeCriteria = range + districtRestriction(search.recordDistrictId[ii]);
         filter.selectedDistrictId = search.recordDistrictId[ii];
     } else if (b == forms::vbRightButton) {
         lblSelect->setLeft(bar->left());
         lblSelect->setWidth(bar->width());
         lblOverlap->setCaption(caption);
-        search.rangeCriteria = range;
         filter.selectedDistrictId = 0;
         lblSelect->setHeight(2800);
         lblSelect->setTop(1500);
@@ -85,9 +95,10 @@ void FrmSpectrum::lblSpectrum_MouseDown(int i, int button, int, double, double)
         bar->setBackColor(spectrum::kSelectedColour);
     bar->zOrder(0);
     search.selectedBarIndex = qint16(i);
-    const forms::BusyPointer busy;  // the default pointer comes back however the work ends
-    plotLicenceSites();
-    fillLicenceGrid();
+    {
+        const forms::BusyPointer busy;  // the default pointer comes back however the work ends
+        showListing(std::move(rows));
+    }
     imgMapContainer->setPicture(QImage());
 }
 

@@ -1,5 +1,7 @@
 #include "inspect/texts.h"
 
+#include "register/recordset.h"
+
 #include "spectrum/chart.h"
 #include "spectrum/numbers.h"
 
@@ -125,6 +127,24 @@ QString labelPrefix(const QString& label)
     if (t.size() > 1)
         return QStringLiteral("(") + t + QStringLiteral(") ");
     return label;
+}
+
+QString shownRemarks(const QString& remarks)
+{
+    const QString bounded = reg::boundedText(remarks, kShownRemarksMax);
+    QString out;
+    out.reserve(bounded.size() + bounded.size() / 80);
+    int run = 0;
+    for (const QChar c : bounded) {
+        if (c.isSpace()) {
+            run = 0;
+        } else if (++run > 80) {
+            out += QChar(0x200B);
+            run = 1;
+        }
+        out += c;
+    }
+    return out;
 }
 
 }  // namespace inspect

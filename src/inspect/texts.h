@@ -38,4 +38,11 @@ QString detailText(BarKind kind, double lowMHz, double highMHz, const QString& l
 // character once trimmed, the label as fetched otherwise.
 QString labelPrefix(const QString& label);
 
+// Remarks as the details box shows them: at most kShownRemarksMax characters
+// (an ellipsis ends a longer text), and a break opportunity (an invisible
+// zero-width space) inside every run of more than 80 characters without a
+// blank, so that one long word cannot make laying the text out take minutes.
+constexpr int kShownRemarksMax = 65536;
+QString shownRemarks(const QString& remarks);
+
 }  // namespace inspect

@@ -17,7 +17,46 @@ QString FrmSpectrum::steppingText(int position, int total)
            QStringLiteral(" licences plotted on map ");
 }
 
+std::vector<SiteRow> FrmSpectrum::readLicenceSites(const QString& criteria, bool& more)
+{
+    reg::Recordset rs = registerConnection_->execute(nzmap::siteStatement(criteria));
+    // Rows without both coordinates cannot be placed and are left out. The
+    // map's counters are 16-bit: at most 32767 sites are plotted.
+    std::vector<SiteRow> sites;
+    more = false;
+    for (; !rs.eof(); rs.moveNext()) {
+        bool okE = false, okN = false;
+        const QVariant e = rs.value("easting"), n = rs.value("northing");
+        const double easting = e.toDouble(&okE), northing = n.toDouble(&okN);
+        if (e.isNull() || n.isNull() || !okE || !okN || !std::isfinite(easting) || !std::isfinite(northing))
+            continue;
+        if (sites.size() == size_t(kMaxSites)) {
+            more = true;
+            break;
+        }
+        sites.push_back({reg::boundedText(spectrum::trimBlanks(rs.value("locationname").toString()),
+                                          reg::kShownTextMax),
+                         easting, northing});
+    }
+    rs.close();
+    return sites;
+}
+
 void FrmSpectrum::plotLicenceSites()
+{
+    bool more = false;
+    std::vector<SiteRow> sites;
+    try {
+        sites = readLicenceSites(search.rangeCriteria, more);
+    } catch (const reg::RegisterError& e) {
+        hideSites();
+        reportListingFailure(e);
+        return;
+    }
+    showLicenceSites(sites);
+}
+
+void FrmSpectrum::hideSites()
 {
     cmdSiteStepSouth->setShownFlag(false);
     cmdSiteStepNorth->setShownFlag(false);
@@ -30,29 +69,11 @@ void FrmSpectrum::plotLicenceSites()
     }
     cmdMapGrid->setShownFlag(false);
     hideMapView();
+}
 
-    reg::Recordset rs;
-    try {
-        rs = registerConnection_->execute(nzmap::siteStatement(search.rangeCriteria));
-    } catch (const reg::RegisterError& e) {
-        reportListingFailure(e.message());
-        return;
-    }
-    // Rows without both coordinates cannot be placed and are left out.
-    struct Site {
-        QString name;
-        double easting, northing;
-    };
-    std::vector<Site> sites;
-    while (!rs.eof() && sites.size() < 32767) {
-        bool okE = false, okN = false;
-        const QVariant e = rs.value("easting"), n = rs.value("northing");
-        const double easting = e.toDouble(&okE), northing = n.toDouble(&okN);
-        if (!e.isNull() && !n.isNull() && okE && okN && std::isfinite(easting) && std::isfinite(northing))
-            sites.push_back({spectrum::trimBlanks(rs.value("locationname").toString()), easting, northing});
-        rs.moveNext();
-    }
-    rs.close();
+void FrmSpectrum::showLicenceSites(const std::vector<SiteRow>& sites)
+{
+    hideSites();
     if (sites.empty()) {
         StatusBar1->setPanelText(3, QString());
         return;
@@ -139,10 +160,39 @@ void FrmSpectrum::lblLocationRef_MouseMove(int index, int, int, double, double)
     lblMapDistrict->setVisible(false);
 }
 
-void FrmSpectrum::reportListingFailure(const QString& message)
+void FrmSpectrum::reportListingFailure(const reg::RegisterError& e)
 {
-    forms::msgBox(QStringLiteral("The register could not be read for this listing.\r\n") + message,
+    // A listing the register took too long to answer says just that.
+    forms::msgBox(e.tooLong() ? e.message()
+                              : QStringLiteral("The register could not be read for this listing.\r\n") + e.message(),
                   forms::vbOKOnly | forms::vbExclamation);
+}
+
+bool FrmSpectrum::readListing(const QString& criteria, ListingRows& rows)
+{
+    const forms::BusyPointer busy;
+    try {
+        rows.sites = readLicenceSites(criteria, rows.moreSites);
+        rows.grid = readLicenceGrid(criteria);
+    } catch (const reg::RegisterError& e) {
+        reportListingFailure(e);
+        return false;
+    }
+    return true;
+}
+
+void FrmSpectrum::showListing(ListingRows&& rows)
+{
+    showLicenceSites(rows.sites);
+    showLicenceGrid(std::move(rows.grid));
+    if (!rows.moreSites && !rows.grid.more)
+        return;
+    QString text = QStringLiteral("The listing has more rows than can be shown.");
+    if (rows.grid.more)
+        text += QStringLiteral("\r\nThe first %1 licences are listed.").arg(kMaxGridRows - 1);
+    if (rows.moreSites)
+        text += QStringLiteral("\r\nThe first %1 sites are plotted on the map.").arg(kMaxSites);
+    forms::msgBox(text, forms::vbOKOnly | forms::vbInformation);
 }
 
 }  // namespace shell

@@ -13,14 +13,15 @@ void FrmSpectrum::loadMapSheetDistricts()
     map.mapSheetNames.clear();
     map.mapSheetDistricts.clear();
     // Rows with an empty sheet or district name say nothing and are skipped.
-    while (!rs.eof()) {
+    // The table holds at most 32767 sheets (its count is 16-bit), and texts
+    // no longer than a name can be: the rest of the table is not read.
+    for (; !rs.eof() && map.mapSheetNames.size() < 32767; rs.moveNext()) {
         const QVariant sheet = rs.value("map");
         const QVariant district = rs.value("district");
-        if (!sheet.isNull() && !district.isNull() && map.mapSheetNames.size() < 32767) {
-            map.mapSheetNames.push_back(sheet.toString());
-            map.mapSheetDistricts.push_back(district.toString());
+        if (!sheet.isNull() && !district.isNull()) {
+            map.mapSheetNames.push_back(reg::boundedText(sheet.toString(), reg::kShownTextMax));
+            map.mapSheetDistricts.push_back(reg::boundedText(district.toString(), reg::kShownTextMax));
         }
-        rs.moveNext();
     }
     rs.close();
     map.mapSheetCount = qint16(map.mapSheetNames.size());

@@ -99,6 +99,27 @@ struct GridState {
     reg::Recordset licenceResult;
 };
 
+// The rows of a listing, read before anything on the window changes. The
+// counters of the map and the grid are 16-bit: a listing shows at most
+// kMaxSites sites and kMaxGridRows rows (the heading among them).
+constexpr int kMaxSites = 32767;
+constexpr int kMaxGridRows = 32767;
+struct SiteRow {
+    QString name;
+    double easting = 0, northing = 0;
+};
+struct GridRows {
+    std::vector<QStringList> cells;  // the heading row first
+    int fields = 0;
+    bool more = false;  // rows past the last the grid can hold
+    reg::Recordset result;
+};
+struct ListingRows {
+    std::vector<SiteRow> sites;
+    bool moreSites = false;
+    GridRows grid;
+};
+
 class FrmSpectrum : public forms::Form {
     Q_OBJECT
 
@@ -153,6 +174,8 @@ public:
     void lblOverlap_MouseMove(int button, int shift, double x, double y);
     // --- the licence grid (inspect/licence_grid.cpp) ---
     void fillLicenceGrid();
+    GridRows readLicenceGrid(const QString& criteria);
+    void showLicenceGrid(GridRows&& rows);
     void MSHFlexGrid1_MouseMove(int button, int shift, double x, double y);
     // --- bar presses and details (inspect/press.cpp) ---
     void lblSpectrum_MouseDown(int index, int button, int shift, double x, double y);
@@ -187,6 +210,14 @@ public:
     void showSiteName(int index);
     // --- site plotting (map/plot.cpp) ---
     void plotLicenceSites();
+    std::vector<SiteRow> readLicenceSites(const QString& criteria, bool& more);
+    void showLicenceSites(const std::vector<SiteRow>& sites);
+    void hideSites();
+    // A listing: its rows read first (false, with the failure reported, when
+    // the register cannot give them: the window is then left as it was),
+    // then shown together.
+    bool readListing(const QString& criteria, ListingRows& rows);
+    void showListing(ListingRows&& rows);
     void chooseSiteView();
     void cmdSiteStepNorth_Click();
     void cmdSiteStepSouth_Click();
@@ -321,7 +352,7 @@ private:
     void showMapGroup(bool shown);
     void dragMap(int button, double x, double y);
     void stepSite(bool north);
-    void reportListingFailure(const QString& message);
+    void reportListingFailure(const reg::RegisterError& e);
     void tuningButtonUp();
     void buildMenus();
     // Wiring the controls' events to their handlers, area by area; every

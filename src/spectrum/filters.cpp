@@ -34,9 +34,18 @@ void FrmSpectrum::releaseSelectedBar()
 
 void FrmSpectrum::lblDistrict_MouseDown(int index, int, int, double, double)
 {
+    const QString lowCaption = lblLowFrequency->caption();
+    const QString a = signSpacedText(lowCaption.isEmpty() ? 0.0 : numberValue(lowCaption).value_or(0.0));
+    const QString b = lblHighFrequency->caption();
+    const double district = index + 1;
+    const QString criteria = inspect::overlapCriteria(a, b, overlapOn()) + inspect::districtRestriction(district);
+    // Read first: a listing the register cannot give leaves the window as it was.
+    ListingRows rows;
+    if (!readListing(criteria, rows))
+        return;
     lblOverlap->setVisible(true);
     lblSelect->setHeight(200);
-    lblSelect->setTop(rowTop(districtRow(index + 1)));
+    lblSelect->setTop(rowTop(districtRow(district)));
     lblSelect->setWidth(5000 / window.zoomFactor);
     lblSelect->setLeft(hsbFrequency->value());
     lblSelect->setVisible(true);
@@ -44,15 +53,13 @@ void FrmSpectrum::lblDistrict_MouseDown(int index, int, int, double, double)
     releaseSelectedBar();
     resetDistrictLabels();
     (*lblDistrict)(index)->setBackColor(QColor(0, 0, 0));
-    const QString lowCaption = lblLowFrequency->caption();
-    const QString a = signSpacedText(lowCaption.isEmpty() ? 0.0 : numberValue(lowCaption).value_or(0.0));
-    const QString b = lblHighFrequency->caption();
-    filter.selectedDistrictId = index + 1;
-    search.rangeCriteria =
-        inspect::overlapCriteria(a, b, overlapOn()) + inspect::districtRestriction(filter.selectedDistrictId);
+    filter.selectedDistrictId = district;
+    search.rangeCriteria = criteria;
     lblOverlap->setCaption(overlapOn() ? QStringLiteral("Overlap ON") : QStringLiteral("Overlap OFF"));
-    plotLicenceSites();
-    fillLicenceGrid();
+    {
+        const forms::BusyPointer busy;
+        showListing(std::move(rows));
+    }
     imgMapContainer->setPicture(QImage());
     search.selectedBarIndex = -1;
 }

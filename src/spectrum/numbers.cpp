@@ -140,7 +140,16 @@ static QString decimalText(double x, const char* positive, bool zeroBeforePoint)
 
 QString plainText(double x) { return decimalText(x, "", true); }
 
-QString signSpacedText(double x) { return decimalText(x, " ", false); }
+QString signSpacedText(double x)
+{
+    // Numbers written into criteria must read back as numbers: an infinity as
+    // 9e999 (which SQL reads as one), a NaN as NULL (which matches nothing).
+    if (std::isnan(x))
+        return QStringLiteral(" NULL");
+    if (std::isinf(x))
+        return x > 0 ? QStringLiteral(" 9e999") : QStringLiteral("-9e999");
+    return decimalText(x, " ", false);
+}
 
 std::optional<double> numberValue(const QString& text)
 {
