@@ -1,7 +1,7 @@
 // orvane-bench: figures for the claims of speed, each printed beside a
 // baseline measured in the same run.
 //
-//   orvane-bench [--scale S ...] [--quick]
+//   orvane-bench [--scale S ...] [--quick] [--access-only] [--growth]
 //
 // For each scale a register is generated into a temporary folder and the
 // main window is opened on it (offscreen).
@@ -274,6 +274,75 @@ int startupOnly(const QString& dir)
     return 0;
 }
 
+// A district listing with its plot, in a process of its own: prints the
+// milliseconds, the rows listed, the sites plotted, the resident MB before
+// the press and the peak after it.
+int listingOnly(const QString& dir)
+{
+    QDir::setCurrent(dir);
+    shell::FrmSpectrum w;
+    w.formLoad();
+    w.Option1[4]->setValue(true);  // 10 MHz around 155 MHz: the VHF land-mobile band
+    w.txtFrequencyDisplay->setText("155");
+    w.rerunSearch();
+    QFile status("/proc/self/status");
+    double before = 0;
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                before = line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    const double ms = timeMs([&] {
+        w.lblDistrict_MouseDown(1, 1, 0, 0, 0);  // Auckland
+        w.cmdMapGrid_Click();
+        QImage img(w.picMap->size(), QImage::Format_ARGB32_Premultiplied);
+        w.picMap->render(&img);
+    });
+    std::printf("%.3f %d %d %.1f %.1f\n", ms, w.grid.gridRowCount - 1, w.map.lastSiteIndex + 1, before,
+                peakResidentMB());
+    return 0;
+}
+
+// The district listing at 1, 4 and 16 times national scale: its time and
+// memory against the rows it lists. The baseline of each is the scale-1
+// figure grown in proportion to the rows: a ratio near 1 is linear growth.
+void growthFigures()
+{
+    std::printf("growth of a district listing and its plot (Auckland, 150 to 160 MHz)\n");
+    double ms1 = 0, rows1 = 0, mb1 = 0;
+    for (double scale : {1.0, 4.0, 16.0}) {
+        QTemporaryDir dir;
+        QProcess gen;
+        gen.start(QStringLiteral(ORVANE_MAKE_REGISTER),
+                  {"--scale", QString::number(scale), "--out", dir.filePath("KORVA.mdb")});
+        gen.waitForFinished(-1);
+        std::vector<double> times;
+        double rows = 0, sites = 0, before = 0, peak = 0;
+        for (int r = 0; r < 3; ++r) {
+            QProcess p;
+            p.start(QCoreApplication::applicationFilePath(), {"--listing", dir.path()});
+            p.waitForFinished(-1);
+            const QStringList f = QString::fromLocal8Bit(p.readAllStandardOutput()).split(' ');
+            if (f.size() < 5)
+                continue;
+            times.push_back(f[0].toDouble());
+            rows = f[1].toDouble();
+            sites = f[2].toDouble();
+            before = f[3].toDouble();
+            peak = std::max(peak, f[4].toDouble());
+        }
+        const double ms = median(times);
+        const double grown = peak - before;
+        if (scale == 1.0) {
+            ms1 = ms;
+            rows1 = rows;
+            mb1 = grown;
+        }
+        const QString what = QStringLiteral("scale %1: %2 rows, %3 sites listed").arg(scale).arg(rows).arg(sites);
+        row(qPrintable(what), ms, "ms", rows1 > 0 ? ms1 * rows / rows1 : 0, "scale 1, per row");
+        row("  (memory taken by the listing)", grown, "MB", rows1 > 0 ? mb1 * rows / rows1 : 0, "scale 1, per row");
+    }
+}
+
 struct Startup {
     double ms = 0, peakMB = 0;
 };
@@ -344,9 +413,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     if (argc == 3 && QByteArray(argv[1]) == "--startup")
         return startupOnly(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && QByteArray(argv[1]) == "--listing")
+        return listingOnly(QString::fromLocal8Bit(argv[2]));
     std::vector<double> scales;
     bool quick = false;
     bool accessOnly = false;
+    bool growthOnly = false;
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a == "--scale" && i + 1 < argc)
@@ -355,10 +427,16 @@ int main(int argc, char** argv)
             quick = true;
         else if (a == "--access-only")
             accessOnly = true;
+        else if (a == "--growth")
+            growthOnly = true;
     }
     if (scales.empty())
         scales = {1, 4};
     std::printf("machine: %d cores, %s\n", QThread::idealThreadCount(), qPrintable(QSysInfo::prettyProductName()));
+    if (growthOnly) {
+        growthFigures();
+        return 0;
+    }
     accessFigures();
     for (double scale : scales) {
         QTemporaryDir dir;
@@ -408,5 +486,7 @@ int main(int argc, char** argv)
         }
         QDir::setCurrent(old);
     }
+    if (!quick && !accessOnly)
+        growthFigures();
     return 0;
 }
