@@ -169,8 +169,8 @@ bool Control::eventFilter(QObject* watched, QEvent* event)
 // GraphicControl
 // ---------------------------------------------------------------------------
 
-GraphicControl::GraphicControl(PictureBox* host, const QString& name, int index)
-    : QObject(host), host_(host), index_(index)
+GraphicControl::GraphicControl(PictureBox* host, const QString& name, int index, QObject* owner)
+    : QObject(owner ? owner : host), host_(host), index_(index)
 {
     setObjectName(name);
     host_->addGraphic(this);
@@ -280,7 +280,8 @@ QRectF GraphicControl::pixelRect() const
 // Label
 // ---------------------------------------------------------------------------
 
-Label::Label(PictureBox* host, const QString& name, int index) : GraphicControl(host, name, index)
+Label::Label(PictureBox* host, const QString& name, int index, QObject* owner)
+    : GraphicControl(host, name, index, owner)
 {
     font_ = standInFont(QStringLiteral("MS Sans Serif"), 8.25);
     back_ = QColor(0xC0, 0xC0, 0xC0);
@@ -370,7 +371,8 @@ void Label::copyFrom(const GraphicControl& other)
 // Line, Shape, Image
 // ---------------------------------------------------------------------------
 
-Line::Line(PictureBox* host, const QString& name, int index) : GraphicControl(host, name, index)
+Line::Line(PictureBox* host, const QString& name, int index, QObject* owner)
+    : GraphicControl(host, name, index, owner)
 {
     border_ = QColor(0, 0, 0);
 }
@@ -394,7 +396,8 @@ void Line::paint(QPainter& p) const
     p.drawLine(QPointF(toPixels(x1_) + 0.5, toPixels(y1_) + 0.5), QPointF(toPixels(x2_) + 0.5, toPixels(y2_) + 0.5));
 }
 
-Shape::Shape(PictureBox* host, const QString& name, int index) : GraphicControl(host, name, index)
+Shape::Shape(PictureBox* host, const QString& name, int index, QObject* owner)
+    : GraphicControl(host, name, index, owner)
 {
     border_ = QColor(0, 0, 0);
 }
@@ -423,7 +426,8 @@ void Shape::paint(QPainter& p) const
         p.drawRect(r);
 }
 
-Image::Image(PictureBox* host, const QString& name, int index) : GraphicControl(host, name, index) {}
+Image::Image(PictureBox* host, const QString& name, int index, QObject* owner)
+    : GraphicControl(host, name, index, owner) {}
 
 void Image::setStretch(bool s) { stretch_ = s; changed(); }
 void Image::setPicture(const QImage& img)
@@ -492,8 +496,23 @@ void PictureBox::addGraphic(GraphicControl* g)
     update();
 }
 
+void PictureBox::removeGraphicsAfter(const std::function<void()>& deleting)
+{
+    std::unordered_set<GraphicControl*> gone;
+    removing_ = &gone;
+    deleting();
+    removing_ = nullptr;
+    graphics_.erase(std::remove_if(graphics_.begin(), graphics_.end(), [&](GraphicControl* g) { return gone.count(g); }),
+                    graphics_.end());
+    update();
+}
+
 void PictureBox::removeGraphic(GraphicControl* g)
 {
+    if (removing_) {
+        removing_->insert(g);
+        return;
+    }
     // From the top of the stacking order down: controls are mostly removed
     // in the reverse of the order they were made or brought to the front.
     const auto it = std::find(graphics_.rbegin(), graphics_.rend(), g);

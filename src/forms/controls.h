@@ -12,6 +12,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <unordered_set>
 #include <vector>
 
 class QButtonGroup;
@@ -128,7 +130,9 @@ class GraphicControl : public QObject {
     Q_PROPERTY(int Index READ index)
 
 public:
-    GraphicControl(PictureBox* host, const QString& name, int index = -1);
+    // `owner` is the QObject parent when it is not the host (controls loaded
+    // at run time belong to their array's owner object).
+    GraphicControl(PictureBox* host, const QString& name, int index = -1, QObject* owner = nullptr);
     ~GraphicControl() override;
 
     PictureBox* host() const { return host_; }
@@ -210,7 +214,7 @@ class Label : public GraphicControl {
 
 public:
     enum { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
-    Label(PictureBox* host, const QString& name, int index = -1);
+    Label(PictureBox* host, const QString& name, int index = -1, QObject* owner = nullptr);
 
     QString caption() const { return caption_; }
     void setCaption(const QString& c);
@@ -248,7 +252,7 @@ class Line : public GraphicControl {
     Q_PROPERTY(double Y2 READ y2 WRITE setY2)
 
 public:
-    Line(PictureBox* host, const QString& name, int index = -1);
+    Line(PictureBox* host, const QString& name, int index = -1, QObject* owner = nullptr);
     void setPoints(double x1, double y1, double x2, double y2);
     double x1() const { return x1_; }
     double y1() const { return y1_; }
@@ -274,7 +278,7 @@ class Shape : public GraphicControl {
 public:
     enum { Rectangle = 0, Circle = 3 };
     enum { FillSolid = 0, FillTransparent = 1 };
-    Shape(PictureBox* host, const QString& name, int index = -1);
+    Shape(PictureBox* host, const QString& name, int index = -1, QObject* owner = nullptr);
     int shapeKind() const { return kind_; }
     void setShapeKind(int k);
     int fillStyle() const { return fillStyle_; }
@@ -295,7 +299,7 @@ class Image : public GraphicControl {
     Q_PROPERTY(bool HasPicture READ hasPicture)
 
 public:
-    Image(PictureBox* host, const QString& name, int index = -1);
+    Image(PictureBox* host, const QString& name, int index = -1, QObject* owner = nullptr);
     bool stretch() const { return stretch_; }
     void setStretch(bool s);
     bool hasPicture() const { return !picture_.isNull(); }
@@ -343,6 +347,10 @@ public:
     const std::vector<GraphicControl*>& graphics() const { return graphics_; }
     void addGraphic(GraphicControl* g);
     void removeGraphic(GraphicControl* g);
+    // Runs `deleting`, which deletes graphical controls of this box, and takes
+    // them out of the stacking order in one pass afterwards: time in
+    // proportion to the controls however many go.
+    void removeGraphicsAfter(const std::function<void()>& deleting);
     void bringToFront(GraphicControl* g);
     void sendToBack(GraphicControl* g);
     // The topmost visible label or image under a point in client twips.
@@ -369,6 +377,7 @@ private:
     int borderStyle_ = 1;
     QImage picture_;
     std::vector<GraphicControl*> graphics_;
+    std::unordered_set<GraphicControl*>* removing_ = nullptr;
     QPointer<GraphicControl> captured_;
 };
 

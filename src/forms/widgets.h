@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <functional>
 #include <map>
+#include <set>
 
 class QLabel;
 class QLineEdit;
@@ -251,20 +252,18 @@ public:
     ControlArray(PictureBox* host, QString name) : host_(host), name_(std::move(name)) {}
 
     // Creates a design-time element.
-    T* create(int index)
-    {
-        T* el = new T(host_, name_, index);
-        elements_[index] = el;
-        if (connector_)
-            connector_(el);
-        return el;
-    }
+    T* create(int index) { return make(index, nullptr); }
     // Loads a run-time element as a hidden copy of element 0.
     T* load(int index)
     {
         if (elements_.count(index))
             throw Error(360, QStringLiteral("Object already loaded"));
-        T* el = create(index);
+        // Run-time elements belong to one owner object, so that they can all
+        // go at once (see unloadFrom).
+        if (!loaded_)
+            loaded_ = new QObject(host_);
+        T* el = make(index, loaded_);
+        loadedIndexes_.insert(index);
         if (T* first = at(0))
             el->copyFrom(*first);
         el->setVisible(false);
@@ -277,15 +276,25 @@ public:
             return;
         delete it->second;
         elements_.erase(it);
+        loadedIndexes_.erase(index);
     }
-    // Unloads every element from `first` up, the highest first (in time
-    // proportional to their number).
+    // Unloads every element from `first` up, in time proportional to their
+    // number: when they are exactly the run-time elements, their owner goes
+    // with them all (one by one, each would be looked up among its siblings).
     void unloadFrom(int first)
     {
-        while (!elements_.empty() && elements_.rbegin()->first >= first) {
-            delete elements_.rbegin()->second;
-            elements_.erase(std::prev(elements_.end()));
+        const auto from = elements_.lower_bound(first);
+        const bool allLoaded = !loadedIndexes_.empty() && *loadedIndexes_.begin() >= first &&
+                               size_t(std::distance(from, elements_.end())) == loadedIndexes_.size();
+        if (allLoaded) {
+            host_->removeGraphicsAfter([this] { delete loaded_; });
+            loaded_ = nullptr;
+            elements_.erase(from, elements_.end());
+            loadedIndexes_.clear();
+            return;
         }
+        while (!elements_.empty() && elements_.rbegin()->first >= first)
+            unload(elements_.rbegin()->first);
     }
     T* at(int index) const
     {
@@ -306,9 +315,19 @@ public:
     const QString& name() const { return name_; }
 
 private:
+    T* make(int index, QObject* owner)
+    {
+        T* el = new T(host_, name_, index, owner);
+        elements_[index] = el;
+        if (connector_)
+            connector_(el);
+        return el;
+    }
     PictureBox* host_;
     QString name_;
     std::map<int, T*> elements_;
+    QObject* loaded_ = nullptr;  // the owner of the run-time elements
+    std::set<int> loadedIndexes_;
     Connector connector_;
 };
 

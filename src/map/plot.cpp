@@ -61,6 +61,9 @@ void FrmSpectrum::hideSites()
     cmdSiteStepSouth->setShownFlag(false);
     cmdSiteStepNorth->setShownFlag(false);
     map.lastSiteIndex = 0;
+    map.siteNames.clear();
+    map.siteMapX.clear();
+    map.siteMapY.clear();
     (*lblLocationRef)(0)->setVisible(false);
     (*lblLocationRef)(1)->setVisible(false);
     if (map.extraSiteMarkers > 0) {
@@ -133,6 +136,8 @@ void FrmSpectrum::chooseSiteView()
 
 void FrmSpectrum::stepSite(bool north)
 {
+    if (map.siteMapX.empty())
+        return;  // nothing plotted (the step buttons are hidden then)
     if (north) {
         if (--map.currentSiteIndex < 0)
             map.currentSiteIndex = map.lastSiteIndex;
