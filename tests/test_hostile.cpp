@@ -265,12 +265,27 @@ void TestHostile::endlessViewsAreBounded()
     QCOMPARE(rec.texts(), QStringList{reg::tooLongMessage()});
     QVERIFY(w->isVisible());
     QCOMPARE(int(w->map.mapSheetCount), 32767);
-    // A search the register cannot finish leaves the window as it was.
+    // A search the register cannot finish leaves the window as it was; while
+    // it runs the window keeps painting under the hourglass.
     const QString panel = w->StatusBar1->panelText(1);
     const QString low = w->lblLowFrequency->caption();
     rec.clear();
+    int paints = 0, pointerBack = 0;
+    w->registerConnection().setWaitingHooks(
+        [&] {
+            ++paints;
+            forms::setScreenPointer(forms::vbHourglass);
+            forms::keepPainting();
+        },
+        [&] {
+            ++pointerBack;
+            forms::setScreenPointer(forms::vbDefault);
+        });
     w->txtFrequencyDisplay->setText("2");
     const qint64 search = timed([&] { emit w->txtFrequencyDisplay->keyPress(13); });
+    QVERIFY2(paints > 40, qPrintable(QString::number(paints)));  // about ten a second
+    QCOMPARE(pointerBack, 1);
+    QCOMPARE(forms::screenPointer(), int(forms::vbDefault));
     QVERIFY2(search < reg::kActionBudgetMs + 5000, qPrintable(QString::number(search)));
     QCOMPARE(rec.texts(), QStringList{reg::tooLongMessage()});
     QCOMPARE(w->StatusBar1->panelText(1), panel);
@@ -278,9 +293,17 @@ void TestHostile::endlessViewsAreBounded()
     checkMemory(startMB_);
 }
 
-// A named pipe as the register: refused at once, without blocking on it.
+// A named pipe as the register: refused at once, without blocking on it. A
+// link to a register file opens like the file.
 void TestHostile::aPipeIsRefusedAtOnce()
 {
+    {
+        testing::WorkDir wd;
+        QCOMPARE(testing::makeRegister(wd.file("register.sqlite"), 0.02), 0);
+        QVERIFY(QFile::link(wd.file("register.sqlite"), wd.file("KORVA.mdb")));
+        auto w = testing::openWindow();
+        QVERIFY(w->search.lastRecordIndex > 0);
+    }
     testing::WorkDir wd;
     QCOMPARE(::mkfifo(wd.file("KORVA.mdb").toLocal8Bit().constData(), 0644), 0);
     testing::Recorder rec;
