@@ -4,6 +4,7 @@
 #include "inspect/printing.h"
 #include "registers.h"
 #include "shell/frmspectrum.h"
+#include "shell/help.h"
 #include "shell/secondary.h"
 #include "support.h"
 #include "window.h"
@@ -11,6 +12,11 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest>
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTreeWidget>
+#include <QShortcut>
 
 using namespace inspect;
 using namespace shell;
@@ -65,6 +71,7 @@ private slots:
     void aboutBox();
     void ituLegend();
     void helpViewer();
+    void helpSitemaps();
     void menuCommands();
 };
 
@@ -319,10 +326,16 @@ void TestShell::helpViewer()
 {
     const QString chm = QStringLiteral(ORVANE_HELP_FILE);
     QVERIFY2(QFile::exists(chm), "the build makes the help file");
-    ChmFile file(chm);
-    QVERIFY(file.isOpen());
-    QCOMPARE(file.defaultTopic(), QStringLiteral("/index.html"));
-    QVERIFY(QString::fromUtf8(file.object("/chart.html")).contains("Management rights"));
+    {
+        ChmFile file(chm);
+        QVERIFY(file.isOpen());
+        QCOMPARE(file.defaultTopic(), QStringLiteral("/index.html"));
+        QCOMPARE(file.title(), QStringLiteral("Orvane Zaru Help"));
+        QCOMPARE(file.contentsFile(), QStringLiteral("/toc.hhc"));
+        QCOMPARE(file.indexFile(), QStringLiteral("/index.hhk"));
+        QVERIFY(QString::fromUtf8(file.object("/chart.html")).contains("Management right"));
+        QVERIFY(!file.object("/pictures/window.png").isEmpty());
+    }
     testing::WorkDir wd;
     {
         testing::TinyRegister r(wd.file("KORVA.mdb"));
@@ -334,16 +347,62 @@ void TestShell::helpViewer()
     w->mnuHelp_Click();
     QVERIFY(!w->helpViewer());
     QVERIFY(QFile::copy(chm, wd.file("OrvaneZaru.chm")));
-    w->mnuHelp_Click();
-    auto* viewer = qobject_cast<HelpViewer*>(w->helpViewer());
-    QVERIFY(viewer);
-    QVERIFY(viewer->isVisible());
-    QCOMPARE(viewer->documentTitle(), QStringLiteral("Orvane Zaru"));
-    QCOMPARE(viewer->windowTitle(), QStringLiteral("Orvane Zaru"));
-    QVERIFY(viewer->toPlainText().contains("KORVA.mdb"));
-    // Links read their pages from the same file.
-    viewer->setSource(QUrl("map.html"));
-    QCOMPARE(viewer->documentTitle(), QStringLiteral("The map"));
+    // F1 anywhere in the main window opens it, as the menu does.
+    auto* f1 = w->findChild<QShortcut*>("kbdHelp");
+    QVERIFY(f1);
+    QCOMPARE(f1->key(), QKeySequence(QKeySequence::HelpContents));
+    emit f1->activated();
+    auto* help = qobject_cast<HelpWindow*>(w->helpViewer());
+    QVERIFY(help);
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->objectName(), QStringLiteral("frmHelp"));
+    QCOMPARE(help->windowTitle(), QStringLiteral("Orvane Zaru Help"));
+    HelpViewer* page = help->page();
+    QCOMPARE(page->documentTitle(), QStringLiteral("Orvane Zaru"));
+    QVERIFY(page->toPlainText().contains("KORVA.mdb"));
+    // The contents: the file's own tree, nested; a click opens its page.
+    QTreeWidget* contents = help->contents();
+    QVERIFY(contents->topLevelItemCount() >= 8);
+    QTreeWidgetItem* chart = nullptr;
+    for (int i = 0; i < contents->topLevelItemCount(); ++i)
+        if (contents->topLevelItem(i)->text(0) == "Reading the chart")
+            chart = contents->topLevelItem(i);
+    QVERIFY(chart);
+    QVERIFY(chart->childCount() >= 3);
+    emit contents->itemClicked(chart, 0);
+    QCOMPARE(page->documentTitle(), QStringLiteral("Reading the chart"));
+    // Links read their pages from the same file; pictures are shown.
+    page->setSource(QUrl("map.html"));
+    QCOMPARE(page->documentTitle(), QStringLiteral("The map and its readout"));
+    QVERIFY(!page->document()->resource(QTextDocument::ImageResource, QUrl("pictures/district.png")).isNull());
+    // Back, Forward and Home.
+    QVERIFY(help->backAction->isEnabled());
+    help->backAction->trigger();
+    QCOMPARE(page->documentTitle(), QStringLiteral("Reading the chart"));
+    QVERIFY(help->forwardAction->isEnabled());
+    help->forwardAction->trigger();
+    QCOMPARE(page->documentTitle(), QStringLiteral("The map and its readout"));
+    help->homeAction->trigger();
+    QCOMPARE(page->documentTitle(), QStringLiteral("Orvane Zaru"));
+    // The index: a typed word narrows it, Enter opens the first entry left.
+    QVERIFY(help->index()->count() > 40);
+    help->indexFilter()->setText("nzms260");
+    int shown = 0;
+    for (int i = 0; i < help->index()->count(); ++i)
+        shown += !help->index()->item(i)->isHidden();
+    QCOMPARE(shown, 1);
+    emit help->indexFilter()->returnPressed();
+    QCOMPARE(page->documentTitle(), QStringLiteral("The map and its readout"));
+    // Find in page (Ctrl+F): found and selected, going round the page once.
+    QCOMPARE(help->findAction->shortcut(), QKeySequence(QKeySequence::Find));
+    help->findAction->trigger();
+    QVERIFY(help->findBox()->isVisible());
+    QVERIFY(help->find("NZMS260"));
+    QCOMPARE(page->textCursor().selectedText(), QStringLiteral("NZMS260"));
+    const int first = page->textCursor().position();
+    QVERIFY(help->find("NZMS260"));
+    QVERIFY(page->textCursor().position() > first);
+    QVERIFY(!help->find("no such words anywhere"));
     // A file of that name that is not a help file: nothing either.
     QFile::remove(wd.file("OrvaneZaru.chm"));
     QFile junk(wd.file("OrvaneZaru.chm"));
@@ -351,6 +410,30 @@ void TestShell::helpViewer()
     junk.write("not a help file");
     junk.close();
     QVERIFY(!w->showHelpFile("OrvaneZaru.chm", nullptr, 0));
+}
+
+// The contents and index files of a help file: lists nest, entities decode,
+// entries without a name are left out.
+void TestShell::helpSitemaps()
+{
+    const QByteArray html = "<HTML><BODY><UL>"
+                            "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"One &amp; two\">"
+                            "<param name=\"Local\" value=\"one.html\"></OBJECT>"
+                            "<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"Inner\">"
+                            "<param name=\"Local\" value=\"one.html#in\"></OBJECT></UL>"
+                            "<LI><OBJECT type=\"text/sitemap\"><param name=\"Local\" value=\"nameless.html\"></OBJECT>"
+                            "<LI><object type='text/sitemap'><param name=Name value='Three &#8211; last'>"
+                            "<param name=\"Local\" value=\"three.html\"></object>"
+                            "</UL></BODY></HTML>";
+    const std::vector<HelpTopic> topics = parseSitemap(html);
+    QCOMPARE(topics.size(), size_t(2));
+    QCOMPARE(topics[0].name, QStringLiteral("One & two"));
+    QCOMPARE(topics[0].page, QStringLiteral("one.html"));
+    QCOMPARE(topics[0].children.size(), size_t(1));
+    QCOMPARE(topics[0].children[0].page, QStringLiteral("one.html#in"));
+    QCOMPARE(topics[1].name, QString::fromUtf8("Three – last"));
+    QVERIFY(parseSitemap("").empty());
+    QVERIFY(parseSitemap("<UL><UL></UL></UL></UL>").empty());
 }
 
 void TestShell::menuCommands()

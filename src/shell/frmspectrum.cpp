@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QIcon>
+#include <QShortcut>
 
 namespace shell {
 
@@ -17,7 +18,7 @@ FrmSpectrum::FrmSpectrum(QWidget* parent)
     : Form(QStringLiteral("frmSpectrum"), 11820, 7335, parent)
 {
     setCaption(QStringLiteral("Orvane Zaru"));
-    setWindowIcon(QIcon(QPixmap::fromImage(iconPicture())));
+    setWindowIcon(applicationIcon());
     buildControls();
     buildMenus();
     connectHandlers();
@@ -127,6 +128,10 @@ void FrmSpectrum::connectMenus()
     on(mnuMapLabels, &MenuItem::click, &FrmSpectrum::mnuMapLabels_Click);
     on(mnuExit, &MenuItem::click, &FrmSpectrum::mnuExit_Click);
     on(mnuHelp, &MenuItem::click, &FrmSpectrum::mnuHelp_Click);
+    // F1 anywhere in the window opens the help, as the Help menu does.
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    f1->setObjectName(QStringLiteral("kbdHelp"));
+    on(f1, &QShortcut::activated, &FrmSpectrum::mnuHelp_Click);
     on(mnuAbout, &MenuItem::click, &FrmSpectrum::mnuAbout_Click);
 }
 

@@ -33,7 +33,13 @@ FrmSplash::FrmSplash() : Form(QStringLiteral("frmSplash"), 6120, 3765)
     Gif89a1->place(480, 480, 1770, 1365);
     // The animation plays while the window is up.
     movie_ = new QMovie(splashAnimationPath(), QByteArray(), this);
-    connectGuarded(movie_, &QMovie::frameChanged, this, [this] { Gif89a1->setPicture(movie_->currentImage()); });
+    // The frames of the animation drawn at twice the size on a high-density screen.
+    const qreal ratio = splashAnimationPath().contains(QStringLiteral("@2x")) ? 2.0 : 1.0;
+    connectGuarded(movie_, &QMovie::frameChanged, this, [this, ratio] {
+        QImage frame = movie_->currentImage();
+        frame.setDevicePixelRatio(ratio);
+        Gif89a1->setPicture(frame);
+    });
     movie_->start();
     lblProductName = new Label(Frame1, "lblProductName");
     lblProductName->place(2490, 480, 3015, 900);

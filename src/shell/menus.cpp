@@ -1,6 +1,7 @@
 // The shell's commands: Help, About, the ITU legend and its button's timer.
 
 #include "shell/frmspectrum.h"
+#include "shell/help.h"
 #include "shell/secondary.h"
 
 #include <QApplication>
@@ -13,19 +14,31 @@ bool FrmSpectrum::showHelpFile(const QString& fileName, QWidget*, int context)
 {
     if (!QFileInfo(fileName).isFile())
         return false;
-    auto viewer = std::make_unique<HelpViewer>(fileName);
-    if (!viewer->isOpen())
+    auto help = std::make_unique<HelpWindow>(fileName);
+    if (!help->isOpen())
         return false;
     // The file has no context map of its own: every context shows the default topic.
     (void)context;
-    if (!viewer->showDefaultTopic())
+    if (!help->showDefaultTopic())
         return false;
-    helpViewer_ = std::move(viewer);
+    helpViewer_ = std::move(help);
     helpViewer_->show();
+    helpViewer_->raise();
+    helpViewer_->activateWindow();
     return true;
 }
 
-void FrmSpectrum::mnuHelp_Click() { showHelpFile(QStringLiteral("OrvaneZaru.chm"), nullptr, 0); }
+void FrmSpectrum::mnuHelp_Click()
+{
+    // The help file in the working folder, else the one installed with the
+    // program (a register folder of the user's own holds no help file).
+    QString file = QStringLiteral("OrvaneZaru.chm");
+    const QString installed =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/orvane-zaru/OrvaneZaru.chm");
+    if (!QFileInfo(file).isFile() && QFileInfo(installed).isFile())
+        file = QFileInfo(installed).canonicalFilePath();
+    showHelpFile(file, nullptr, 0);
+}
 
 void FrmSpectrum::mnuAbout_Click()
 {

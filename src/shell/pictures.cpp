@@ -1,6 +1,8 @@
 #include "shell/pictures.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
 #include <functional>
 #include <QPainter>
 #include <QRadialGradient>
@@ -20,9 +22,20 @@ namespace shell {
 
 namespace {
 
+// On a screen of more than one device pixel to a logical one the picture
+// drawn at twice the size ("name@2x.png") is taken, so that it stays sharp.
 QImage load(const char* path, QSize size, const std::function<void(QImage&)>& standIn)
 {
     registerPictures();
+    if (qApp && qApp->devicePixelRatio() > 1) {
+        QString twice = QString::fromLatin1(path);
+        twice.insert(twice.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+        QImage big;
+        if (QFile::exists(twice) && big.load(twice) && big.size() == size * 2) {
+            big.setDevicePixelRatio(2);
+            return big;
+        }
+    }
     QImage img;
     if (QFile::exists(QString::fromLatin1(path)))
         img.load(QString::fromLatin1(path));
@@ -91,17 +104,26 @@ QImage iconPicture()
 QString splashAnimationPath()
 {
     registerPictures();
-    return QStringLiteral(":/pictures/splash.gif");
+    return qApp && qApp->devicePixelRatio() > 1 ? QStringLiteral(":/pictures/splash@2x.gif")
+                                                 : QStringLiteral(":/pictures/splash.gif");
+}
+
+QIcon applicationIcon()
+{
+    registerPictures();
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/nz.orvane.Zaru-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 const QCursor& grabbingHandCursor()
 {
     // Decoded once; kept for the life of the program.
     static const QCursor* const hand = [] {
-        registerPictures();
-        QImage img;
-        img.load(QStringLiteral(":/pictures/hand.png"));
-        return img.isNull() ? new QCursor(Qt::ClosedHandCursor) : new QCursor(QPixmap::fromImage(img), 16, 16);
+        bool drawn = true;
+        const QImage img = load(":/pictures/hand.png", QSize(32, 32), [&drawn](QImage&) { drawn = false; });
+        return drawn ? new QCursor(QPixmap::fromImage(img), 16, 16) : new QCursor(Qt::ClosedHandCursor);
     }();
     return *hand;
 }

@@ -4,6 +4,7 @@
 // resources; a plain stand-in of the right size serves when one is missing.
 
 #include <QCursor>
+#include <QIcon>
 #include <QImage>
 #include <QString>
 
@@ -17,5 +18,7 @@ QImage iconPicture();        // 32 x 32
 const QCursor& grabbingHandCursor();
 // The splash window's animation (an animated GIF in the resources).
 QString splashAnimationPath();
+// The application icon, drawn for each size a desktop asks for.
+QIcon applicationIcon();
 
 }  // namespace shell

@@ -7,7 +7,6 @@
 #include "shell/frmsplash.h"
 #include "shell/pictures.h"
 
-#include <chm_lib.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -142,93 +141,6 @@ FrmITU::FrmITU(QWidget* owner) : Form(QStringLiteral("frmITU"), 4755, 3270, owne
     Text1->setBackColor(QColor(0xE0, 0xE0, 0xE0));
     Text1->setLocked(true);
     Text1->setText(serviceDescriptionText());
-}
-
-// ---------------------------------------------------------------------------
-// Help
-// ---------------------------------------------------------------------------
-
-ChmFile::ChmFile(const QString& path) : h_(chm_open(QFile::encodeName(path).constData())) {}
-
-ChmFile::~ChmFile()
-{
-    if (h_)
-        chm_close(h_);
-}
-
-QByteArray ChmFile::object(const QString& path) const
-{
-    if (!h_)
-        return {};
-    chmUnitInfo ui;
-    const QByteArray p = path.toUtf8();
-    if (chm_resolve_object(h_, p.constData(), &ui) != CHM_RESOLVE_SUCCESS)
-        return {};
-    QByteArray data(qsizetype(ui.length), '\0');
-    const LONGINT64 got =
-        chm_retrieve_object(h_, &ui, reinterpret_cast<unsigned char*>(data.data()), 0, LONGINT64(ui.length));
-    data.truncate(qsizetype(std::max<LONGINT64>(got, 0)));
-    return data;
-}
-
-QString ChmFile::defaultTopic() const
-{
-    // #SYSTEM: a version word, then entries of a code, a length and data;
-    // code 2 holds the default topic.
-    const QByteArray sys = object(QStringLiteral("/#SYSTEM"));
-    qsizetype at = 4;
-    while (at + 4 <= sys.size()) {
-        const int code = uchar(sys[at]) | (uchar(sys[at + 1]) << 8);
-        const int len = uchar(sys[at + 2]) | (uchar(sys[at + 3]) << 8);
-        at += 4;
-        if (at + len > sys.size())
-            break;
-        if (code == 2) {
-            QByteArray topic = sys.mid(at, len);
-            const qsizetype zero = topic.indexOf('\0');
-            if (zero >= 0)
-                topic.truncate(zero);
-            if (!topic.isEmpty())
-                return QLatin1Char('/') + QString::fromUtf8(topic);
-        }
-        at += len;
-    }
-    for (const char* guess : {"/index.html", "/index.htm", "/default.html", "/default.htm"})
-        if (!object(QString::fromLatin1(guess)).isEmpty())
-            return QString::fromLatin1(guess);
-    return QString();
-}
-
-HelpViewer::HelpViewer(const QString& chmPath, QWidget* parent) : QTextBrowser(parent), chm_(chmPath)
-{
-    setObjectName(QStringLiteral("HelpViewer"));
-    setOpenLinks(true);
-    resize(640, 520);
-}
-
-QVariant HelpViewer::loadResource(int type, const QUrl& name)
-{
-    QString path = name.path();
-    if (!path.startsWith(QLatin1Char('/')))
-        path.prepend(QLatin1Char('/'));
-    const QByteArray bytes = chm_.object(path);
-    if (bytes.isEmpty())
-        return QTextBrowser::loadResource(type, name);
-    if (type == QTextDocument::ImageResource)
-        return bytes;
-    return QString::fromUtf8(bytes);
-}
-
-bool HelpViewer::showDefaultTopic()
-{
-    if (!chm_.isOpen())
-        return false;
-    const QString topic = chm_.defaultTopic();
-    if (topic.isEmpty())
-        return false;
-    setSource(QUrl(topic));
-    setWindowTitle(documentTitle().isEmpty() ? QStringLiteral("Orvane Zaru Help") : documentTitle());
-    return true;
 }
 
 }  // namespace shell

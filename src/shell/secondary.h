@@ -1,13 +1,10 @@
 #pragma once
-// The secondary windows: the About box, the ITU allocation colour legend,
-// and the help viewer over a compiled HTML help file.
+// The secondary windows: the About box and the ITU allocation colour legend
+// (the help window is in help.h).
 
 #include "forms/widgets.h"
 
 #include <QString>
-#include <QTextBrowser>
-
-struct chmFile;
 
 namespace shell {
 
@@ -46,37 +43,5 @@ public:
 
 // The text of the legend's service descriptions.
 QString serviceDescriptionText();
-
-// A reader of compiled HTML help files.
-class ChmFile {
-public:
-    explicit ChmFile(const QString& path);
-    ~ChmFile();
-    ChmFile(const ChmFile&) = delete;
-    ChmFile& operator=(const ChmFile&) = delete;
-    bool isOpen() const { return h_ != nullptr; }
-    // The bytes of an object ("/index.html"); empty when there is none.
-    QByteArray object(const QString& path) const;
-    // The file's default topic, from its system data (or the first page).
-    QString defaultTopic() const;
-
-private:
-    chmFile* h_ = nullptr;
-};
-
-// The help viewer: a text browser reading its pages from a help file.
-class HelpViewer : public QTextBrowser {
-    Q_OBJECT
-
-public:
-    explicit HelpViewer(const QString& chmPath, QWidget* parent = nullptr);
-    bool isOpen() const { return chm_.isOpen(); }
-    QVariant loadResource(int type, const QUrl& name) override;
-    // Shows the file's default topic.
-    bool showDefaultTopic();
-
-private:
-    ChmFile chm_;
-};
 
 }  // namespace shell

@@ -1,6 +1,9 @@
 // orvane-make-pictures: draws the window's pictures of our own into a folder:
 // the sky (640 x 480), the knob (100 x 100), the logo (190 x 70), the icon and
-// the grabbing hand (32 x 32), and the frames of the splash animation.
+// the grabbing hand (32 x 32), and the frames of the splash animation, each
+// also at twice the size ("name@2x.png") for screens of two device pixels to
+// a logical one; and the application icon drawn for each size a desktop
+// theme asks for (icon-16.png to icon-256.png), snapped to whole pixels.
 //
 //   orvane-make-pictures FOLDER
 
@@ -11,14 +14,24 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 namespace {
 
-QImage sky()
+// An image of `w` x `h` logical pixels at `scale` device pixels each; its
+// painter draws in logical pixels.
+QImage canvas(int w, int h, double scale, QImage::Format format = QImage::Format_RGB32)
 {
-    QImage img(640, 480, QImage::Format_RGB32);
+    QImage img(int(w * scale), int(h * scale), format);
+    img.setDevicePixelRatio(scale);
+    return img;
+}
+
+QImage sky(double scale)
+{
+    QImage img = canvas(640, 480, scale);
     QPainter p(&img);
     QLinearGradient g(0, 0, 0, 480);
     g.setColorAt(0.0, QColor(0x1E, 0x4F, 0xA8));
@@ -42,9 +55,9 @@ QImage sky()
     return img;
 }
 
-QImage knob()
+QImage knob(double scale)
 {
-    QImage img(100, 100, QImage::Format_RGB32);
+    QImage img = canvas(100, 100, scale);
     img.fill(QColor(0xD4, 0xD0, 0xC8));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -70,9 +83,9 @@ QImage knob()
     return img;
 }
 
-QImage logo()
+QImage logo(double scale)
 {
-    QImage img(190, 70, QImage::Format_RGB32);
+    QImage img = canvas(190, 70, scale);
     img.fill(QColor(0xD4, 0xD0, 0xC8));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -99,27 +112,41 @@ QImage logo()
     return img;
 }
 
-QImage icon()
+// The application icon at `size` pixels square: a dark green analyser
+// screen with bars of a spectrum and the red centre line. Every edge lies
+// on a whole pixel, so the small sizes are as sharp as the large ones.
+QImage icon(int size)
 {
-    QImage img(32, 32, QImage::Format_ARGB32);
+    QImage img(size, size, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    const double edge = std::max(1.0, size / 32.0);
     p.setBrush(QColor(0x00, 0x40, 0x00));
-    p.setPen(QPen(QColor(0x00, 0x20, 0x00), 1));
-    p.drawRoundedRect(QRectF(1, 1, 30, 30), 4, 4);
-    const int heights[] = {6, 10, 22, 9, 14, 25, 8, 12};
-    for (int i = 0; i < 8; ++i) {
-        p.fillRect(QRectF(4 + i * 3, 28 - heights[i], 2, heights[i]), QColor(0x80, 0xFF, 0x80));
+    p.setPen(QPen(QColor(0x00, 0x20, 0x00), edge));
+    p.drawRoundedRect(QRectF(edge / 2, edge / 2, size - edge, size - edge), size / 8.0, size / 8.0);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // Bars of whole pixels with whole gaps, as many as fit sharply.
+    const int bars = size >= 64 ? 12 : size >= 32 ? 8 : 5;
+    const int margin = std::max(2, size / 8);
+    const int inner = size - 2 * margin;
+    const int step = inner / bars;
+    const int width = std::max(1, step * 2 / 3);
+    const double heights[] = {0.25, 0.4, 0.85, 0.35, 0.55, 0.95, 0.3, 0.45, 0.7, 0.2, 0.6, 0.38};
+    const int left = margin + (inner - step * bars + (step - width)) / 2;
+    const int bottom = size - margin;
+    for (int i = 0; i < bars; ++i) {
+        const int h = std::max(1, int(std::lround(heights[i] * (inner - 1))));
+        p.fillRect(QRect(left + i * step, bottom - h, width, h), QColor(0x80, 0xFF, 0x80));
     }
-    p.setPen(QPen(QColor(0xFF, 0x80, 0x80), 1));
-    p.drawLine(QPointF(16, 4), QPointF(16, 29));
+    const int line = std::max(1, size / 32);
+    p.fillRect(QRect(size / 2 - line / 2, margin / 2, line, size - margin), QColor(0xFF, 0x80, 0x80));
     return img;
 }
 
-QImage hand()
+QImage hand(double scale)
 {
-    QImage img(32, 32, QImage::Format_ARGB32);
+    QImage img = canvas(32, 32, scale, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -139,9 +166,9 @@ QImage hand()
 }
 
 // One frame of the splash animation: a trace sweeping across an analyser screen.
-QImage sweepFrame(int frame, int frames)
+QImage sweepFrame(int frame, int frames, double scale)
 {
-    QImage img(118, 91, QImage::Format_RGB32);
+    QImage img = canvas(118, 91, scale);
     img.fill(QColor(0x00, 0x28, 0x00));
     QPainter p(&img);
     p.setPen(QColor(0x00, 0x58, 0x00));
@@ -190,11 +217,20 @@ int main(int argc, char** argv)
         return 2;
     }
     const QDir dir(QString::fromLocal8Bit(argv[1]));
-    bool ok = save(sky(), dir.filePath("sky.png")) && save(knob(), dir.filePath("knob.png")) &&
-              save(logo(), dir.filePath("logo.png")) && save(icon(), dir.filePath("icon.png")) &&
-              save(hand(), dir.filePath("hand.png"));
-    const int frames = 24;
-    for (int f = 0; ok && f < frames; ++f)
-        ok = save(sweepFrame(f, frames), dir.filePath(QStringLiteral("sweep-%1.png").arg(f, 2, 10, QLatin1Char('0'))));
+    bool ok = true;
+    for (double scale : {1.0, 2.0}) {
+        const QString at = scale > 1 ? QStringLiteral("@2x") : QString();
+        ok = ok && save(sky(scale), dir.filePath("sky" + at + ".png")) &&
+             save(knob(scale), dir.filePath("knob" + at + ".png")) &&
+             save(logo(scale), dir.filePath("logo" + at + ".png")) &&
+             save(icon(int(32 * scale)), dir.filePath("icon" + at + ".png")) &&
+             save(hand(scale), dir.filePath("hand" + at + ".png"));
+        const int frames = 24;
+        for (int f = 0; ok && f < frames; ++f)
+            ok = save(sweepFrame(f, frames, scale),
+                      dir.filePath(QStringLiteral("sweep%1-%2.png").arg(at).arg(f, 2, 10, QLatin1Char('0'))));
+    }
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        ok = ok && save(icon(size), dir.filePath(QStringLiteral("icon-%1.png").arg(size)));
     return ok ? 0 : 1;
 }
