@@ -1,7 +1,8 @@
-# Front door: `make run`, `make test`, `make bench`.
+# Front door: `make run`, `make test`, `make bench`, `make package`.
 BUILD      ?= build
 TESTBUILD  ?= build/test
 BENCHBUILD ?= build/release
+PACKAGEBUILD ?= build/package
 JOBS       ?= $(shell nproc)
 # `make run FORMAT=access` starts the program on an Access copy of the sample register.
 FORMAT     ?= sqlite
@@ -10,15 +11,20 @@ SAMPLE      = $(BUILD)/sample$(if $(filter access,$(FORMAT)),-access,)
 DEBIAN_PACKAGES = build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev \
   mdbtools mdbtools-dev libchm-dev fp-utils fonts-liberation \
   xvfb xauth x11-utils xdotool imagemagick poppler-utils
+# For building the Debian package and checking it (the install test builds one too).
+PACKAGE_PACKAGES = dpkg-dev fakeroot lintian desktop-file-utils appstream
 # For the test that prints through a real CUPS queue (installed without their recommendations).
 PRINT_PACKAGES = cups cups-daemon cups-client printer-driver-cups-pdf ghostscript
 
-.PHONY: run test bench deps test-deps build sample clean
+.PHONY: run test bench package deps test-deps package-deps build sample clean
 
 deps:
 	@$(call install,$(DEBIAN_PACKAGES),)
 
-test-deps: deps
+package-deps: deps
+	@$(call install,$(PACKAGE_PACKAGES),)
+
+test-deps: package-deps
 	@$(call install,$(PRINT_PACKAGES),--no-install-recommends)
 	@command -v node >/dev/null 2>&1 || { $(call install,nodejs,); }
 	@command -v npm >/dev/null 2>&1 || { $(call install,npm,); }
@@ -56,6 +62,21 @@ bench: deps
 	cmake --build $(BENCHBUILD) -j $(JOBS)
 	@if [ -x $(BENCHBUILD)/bench/orvane-bench ]; then cd $(BENCHBUILD) && QT_QPA_PLATFORM=offscreen ./bench/orvane-bench; \
 	else echo "no benchmarks built"; fi
+
+# The Debian package, built with Debian's hardening flags and checked with
+# lintian, desktop-file-validate and appstreamcli; it lands in $(PACKAGEBUILD).
+package: package-deps
+	DEB_BUILD_MAINT_OPTIONS=hardening=+all; export DEB_BUILD_MAINT_OPTIONS; \
+	cmake -S . -B $(PACKAGEBUILD) -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_TESTS=OFF \
+	  -DCMAKE_C_FLAGS="$$(dpkg-buildflags --get CFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+	cmake --build $(PACKAGEBUILD) -j $(JOBS)
+	cd $(PACKAGEBUILD) && cpack -G DEB
+	desktop-file-validate packaging/nz.orvane.Zaru.desktop
+	appstreamcli validate --no-net --explain packaging/nz.orvane.Zaru.metainfo.xml
+	lintian --fail-on error $(PACKAGEBUILD)/orvane-zaru_*.deb
+	@ls -l $(PACKAGEBUILD)/orvane-zaru_*.deb
 
 clean:
 	rm -rf $(BUILD)
