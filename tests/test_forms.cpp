@@ -29,6 +29,7 @@ private slots:
     void messageBoxesGoThroughOneFunction();
     void handlersRunGuarded();
     void twipsPlacement();
+    void graphicsAtTwiceTheScaleCoverTheSamePixels();
 };
 
 void TestForms::colourTexts()
@@ -360,6 +361,46 @@ void TestForms::twipsPlacement()
     QCOMPARE(inner->geometry().top(), 2 + 40);
     inner->setProperty("Visible", false);
     QVERIFY(!inner->property("Visible").toBool());
+}
+
+// On a screen of twice the density every logical pixel becomes two by two
+// device pixels: bars, borders, markers and lines drawn at any twips position
+// must cover exactly the device pixels of the pixels they cover at one.
+void TestForms::graphicsAtTwiceTheScaleCoverTheSamePixels()
+{
+    PictureBox box(nullptr, "picTest");
+    box.setBorderStyle(0);
+    box.place(0, 0, 3000, 1500);
+    box.setBackColor(QColor(0, 0x80, 0));
+    // Twips that fall between pixels (15 twips a pixel), as the chart's are.
+    const double lefts[] = {307, 593, 1013, 1508, 2041};
+    for (int i = 0; i < 5; ++i) {
+        auto* bar = new Label(&box, "lblBar", i);
+        bar->place(lefts[i], 97 + 37 * i, 241 + 53 * i, 173);
+        bar->setBackColor(QColor(0x80, 0xFF, 0x80));
+        bar->setBorderStyle(1);
+        auto* marker = new Shape(&box, "shpMarker", i);
+        marker->place(lefts[i] + 22, 700 + 41 * i, 98, 98);
+        marker->setFillColor(QColor(0xFF, 0, 0));
+        marker->setFillStyle(Shape::FillSolid);
+    }
+    auto* line = new Line(&box, "linCentre");
+    line->setPoints(1493, 0, 1493, 1500);
+    line->setBorderColor(QColor(0xFF, 0x80, 0x80));
+    auto* rule = new Line(&box, "linRule");
+    rule->setPoints(0, 1187, 3000, 1187);
+    rule->setBorderColor(QColor(0xFF, 0xFF, 0));
+
+    QImage one(box.size(), QImage::Format_RGB32);
+    box.render(&one);
+    QImage two(box.size() * 2, QImage::Format_RGB32);
+    two.setDevicePixelRatio(2);
+    box.render(&two);
+    int differing = 0;
+    for (int y = 0; y < two.height(); ++y)
+        for (int x = 0; x < two.width(); ++x)
+            differing += two.pixel(x, y) != one.pixel(x / 2, y / 2);
+    QCOMPARE(differing, 0);
 }
 
 QTEST_MAIN(TestForms)

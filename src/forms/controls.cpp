@@ -10,6 +10,7 @@
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
+#include <cmath>
 
 namespace forms {
 
@@ -276,6 +277,25 @@ QRectF GraphicControl::pixelRect() const
     return QRectF(toPixels(left_), toPixels(top_), toPixels(width_), toPixels(height_));
 }
 
+namespace {
+
+// A border one pixel wide with square corners (the default bevel leaves the
+// outer corner open once a pixel is more than one device pixel).
+QPen borderPen(const QColor& c) { return QPen(c, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin); }
+
+// The whole pixel whose centre a pixel coordinate reaches; 10.4 and 10.5 give
+// 10, 10.6 gives 11.
+double wholePixel(double v) { return std::ceil(v - 0.5); }
+
+}  // namespace
+
+QRectF GraphicControl::paintedRect() const
+{
+    const QRectF r = pixelRect();
+    const double left = wholePixel(r.left()), top = wholePixel(r.top());
+    return QRectF(left, top, wholePixel(r.right()) - left, wholePixel(r.bottom()) - top);
+}
+
 // ---------------------------------------------------------------------------
 // Label
 // ---------------------------------------------------------------------------
@@ -332,12 +352,12 @@ void Label::fitToCaption()
 
 void Label::paint(QPainter& p) const
 {
-    const QRectF r = pixelRect();
+    const QRectF r = paintedRect();
     if (backStyle_ == 1 && back_.isValid())
         p.fillRect(r, back_);
     QRectF text = r;
     if (borderStyle_ == 1) {
-        p.setPen(QPen(Qt::black, 1));
+        p.setPen(borderPen(Qt::black));
         p.setBrush(Qt::NoBrush);
         p.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
         text = r.adjusted(1, 1, -1, -1);
@@ -393,7 +413,9 @@ void Line::setPoints(double x1, double y1, double x2, double y2)
 void Line::paint(QPainter& p) const
 {
     p.setPen(QPen(border_.isValid() ? border_ : QColor(Qt::black), 1));
-    p.drawLine(QPointF(toPixels(x1_) + 0.5, toPixels(y1_) + 0.5), QPointF(toPixels(x2_) + 0.5, toPixels(y2_) + 0.5));
+    // Through the centres of whole pixels, as on a screen of one device pixel a pixel.
+    const auto centre = [](double twips) { return wholePixel(toPixels(twips)) + 0.5; };
+    p.drawLine(QPointF(centre(x1_), centre(y1_)), QPointF(centre(x2_), centre(y2_)));
 }
 
 Shape::Shape(PictureBox* host, const QString& name, int index, QObject* owner)
@@ -408,12 +430,12 @@ void Shape::setBackStyle(int b) { backStyle_ = b; changed(); }
 
 void Shape::paint(QPainter& p) const
 {
-    QRectF r = pixelRect().adjusted(0.5, 0.5, -0.5, -0.5);
+    QRectF r = paintedRect().adjusted(0.5, 0.5, -0.5, -0.5);
     if (kind_ == Circle) {
         const double d = std::min(r.width(), r.height());
         r = QRectF(r.center().x() - d / 2, r.center().y() - d / 2, d, d);
     }
-    p.setPen(border_.isValid() ? QPen(border_, 1) : QPen(Qt::NoPen));
+    p.setPen(border_.isValid() ? borderPen(border_) : QPen(Qt::NoPen));
     if (fillStyle_ == FillSolid && fill_.isValid())
         p.setBrush(fill_);
     else if (backStyle_ == 1 && back_.isValid())
@@ -441,9 +463,9 @@ void Image::paint(QPainter& p) const
     if (picture_.isNull())
         return;
     if (stretch_)
-        p.drawImage(pixelRect(), picture_);
+        p.drawImage(paintedRect(), picture_);
     else
-        p.drawImage(pixelRect().topLeft(), picture_);
+        p.drawImage(paintedRect().topLeft(), picture_);
 }
 
 // ---------------------------------------------------------------------------

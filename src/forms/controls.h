@@ -184,6 +184,10 @@ public:
     virtual void copyFrom(const GraphicControl& other);
 
     QRectF pixelRect() const;
+    // The whole pixels the control covers, as a screen of one device pixel a
+    // pixel shows it (a pixel is covered when its centre lies inside): drawn
+    // there, it covers the same pixels on a denser screen, only finer.
+    QRectF paintedRect() const;
 
 signals:
     void mouseDown(int button, int shift, double x, double y);

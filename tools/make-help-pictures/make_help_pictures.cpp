@@ -82,6 +82,9 @@ int main(int argc, char** argv)
     w.rerunSearch();
     ok = ok && save(&w, out, QStringLiteral("window"));
     ok = ok && save(&w, out, QStringLiteral("chart"), QRect(0, 20, 410, 370));
+    // The knob with its two buttons beneath.
+    const QRect knob(w.Picture1->mapTo(&w, QPoint(0, 0)), w.Picture1->size());
+    ok = ok && save(&w, out, QStringLiteral("knob"), knob.adjusted(-6, -6, 6, 30));
 
     // A licence listed in every district, then its sites on the map.
     const int licence = firstBarOfColour(w, "#80FF80");
