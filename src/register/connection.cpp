@@ -210,6 +210,11 @@ void Connection::openSqlite(const QString& path)
         pageSize = q.value(0).toLongLong();
     if (q.exec(QStringLiteral("PRAGMA page_count")) && q.next())
         pageCount = q.value(0).toLongLong();
+    // A page cache of up to 32 MiB (taken only as pages are read): a listing
+    // of a register several times national size jumps about the file's
+    // b-trees, and SQLite's default of 2 MiB would read most pages again and
+    // again from the file.
+    q.exec(QStringLiteral("PRAGMA cache_size = -32768"));
     q.finish();
     if (pageSize > 0 && QFileInfo(path).size() < pageSize * pageCount) {
         db.close();
