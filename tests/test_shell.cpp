@@ -71,6 +71,7 @@ private slots:
     void aboutBox();
     void ituLegend();
     void helpViewer();
+    void helpFileWithoutContents();
     void helpSitemaps();
     void menuCommands();
 };
@@ -414,6 +415,39 @@ void TestShell::helpViewer()
 
 // The contents and index files of a help file: lists nest, entities decode,
 // entries without a name are left out.
+// A help file made without contents or index: its default topic alone, with
+// nothing beside it.
+void TestShell::helpFileWithoutContents()
+{
+    const QString chmcmd = QStandardPaths::findExecutable("chmcmd");
+    if (chmcmd.isEmpty())
+        QSKIP("chmcmd is not installed");
+    testing::WorkDir wd;
+    auto write = [&](const QString& name, const QByteArray& text) {
+        QFile f(wd.file(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    write("start.html", "<html><head><title>Only page</title></head><body><p>Just this.</p></body></html>");
+    write("bare.hhp", "[OPTIONS]\nCompiled file=bare.chm\nDefault topic=start.html\nTitle=Bare\n\n[FILES]\nstart.html\n");
+    QProcess make;
+    make.setWorkingDirectory(wd.path());
+    make.start(chmcmd, {"bare.hhp"});
+    QVERIFY(make.waitForFinished(60000));
+    QVERIFY(QFile::exists(wd.file("bare.chm")));
+
+    HelpWindow help(wd.file("bare.chm"));
+    QVERIFY(help.showDefaultTopic());
+    help.show();
+    QCOMPARE(help.windowTitle(), QStringLiteral("Bare"));
+    QCOMPARE(help.page()->documentTitle(), QStringLiteral("Only page"));
+    QCOMPARE(help.contents()->topLevelItemCount(), 0);
+    QCOMPARE(help.index()->count(), 0);
+    QVERIFY(!help.contents()->isVisibleTo(&help));
+    QVERIFY(!help.index()->isVisibleTo(&help));
+    QVERIFY(help.page()->isVisibleTo(&help));
+}
+
 void TestShell::helpSitemaps()
 {
     const QByteArray html = "<HTML><BODY><UL>"

@@ -293,10 +293,11 @@ HelpWindow::HelpWindow(const QString& chmPath, QWidget* parent) : QMainWindow(pa
     // Contents and index beside the page.
     side_ = new QTabWidget;
     side_->setObjectName(QStringLiteral("tabHelp"));
-    contents_ = new QTreeWidget;
+    // Both belong to the tab widget, shown as its pages or kept hidden.
+    contents_ = new QTreeWidget(side_);
     contents_->setObjectName(QStringLiteral("tvwContents"));
     contents_->setHeaderHidden(true);
-    auto* indexPane = new QWidget;
+    auto* indexPane = new QWidget(side_);
     auto* indexLayout = new QVBoxLayout(indexPane);
     indexLayout->setContentsMargins(2, 2, 2, 2);
     indexFilter_ = new QLineEdit;
@@ -314,11 +315,15 @@ HelpWindow::HelpWindow(const QString& chmPath, QWidget* parent) : QMainWindow(pa
         fillContents(toc, nullptr);
         contents_->expandAll();
         side_->addTab(contents_, QStringLiteral("Contents"));
+    } else {
+        contents_->hide();
     }
     if (!keywords.empty()) {
         fillIndex(keywords, QString());
         index_->sortItems();
         side_->addTab(indexPane, QStringLiteral("Index"));
+    } else {
+        indexPane->hide();
     }
     auto* split = new QSplitter;
     split->setObjectName(QStringLiteral("splHelp"));
