@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <optional>
+
 namespace testing {
 
 // Runs the sample-register generator with `args`; returns its exit status.
@@ -21,6 +23,19 @@ inline int runMakeRegister(const QStringList& args)
     if (!p.waitForFinished(300000))
         return -1;
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// Runs `program` with `args` to its end: its standard output, or nothing when
+// it cannot start, does not end within ten minutes or exits with a failure.
+inline std::optional<QString> runTool(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        qWarning().noquote() << program << args.join(' ') << "failed:" << p.readAllStandardError().right(4000);
+        return std::nullopt;
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // Makes a sample register (SQLite, or Access with `format` "access").

@@ -134,14 +134,9 @@ std::vector<QStringList> parseCsv(const QString& text)
     return rows;
 }
 
-QString run(const QString& program, const QStringList& args, int* status = nullptr)
+QString run(const QString& program, const QStringList& args)
 {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(300000);
-    if (status)
-        *status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return testing::runTool(program, args).value_or(QString());
 }
 
 // mdbtools reads the Access file back equal to the SQLite one.
@@ -186,9 +181,9 @@ void compareWithMdbReader(const QString& access, const Tables& expected)
 {
     if (!QFile::exists(nodeDir() + "/node_modules/mdb-reader/package.json"))
         QFAIL("mdb-reader is not installed beside the tests: make test installs it (npm ci in the build's node folder)");
-    int status = 0;
-    const QString out = run("node", {nodeDir() + "/dump-access.mjs", access}, &status);
-    QCOMPARE(status, 0);
+    const std::optional<QString> dump = testing::runTool("node", {nodeDir() + "/dump-access.mjs", access});
+    QVERIFY2(dump, "mdb-reader could not read the file");
+    const QString& out = *dump;
     size_t seen = 0;
     for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
         const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();

@@ -2,6 +2,7 @@
 // titled "Orvane Zaru" with the chart drawn. Skips where Xvfb is missing.
 
 #include "support.h"
+#include "xvfb.h"
 
 #include <QImage>
 #include <QProcess>
@@ -10,31 +11,9 @@
 
 namespace {
 
-// A shell fragment that waits for the main window and leaves its geometry
-// in X, Y and H. The splash window and a hidden leader window share the
-// title, so the main window is the one taller than 480 pixels.
-const char* const kWaitForMainWindow =
-    "for i in $(seq 1 150); do "
-    "g=$(xwininfo -root -tree | grep '\"Orvane Zaru\": (\"' | grep -o '[0-9]*x[0-9]*+[0-9-]*+[0-9-]*' | "
-    "awk -Fx '{ split($2, p, \"+\"); if (p[1] > 480) print }' | head -n 1); [ -n \"$g\" ] && break; sleep 0.1; done; "
-    "sleep 1; "
-    "H=$(echo $g | awk -Fx '{ split($2, p, \"+\"); print p[1] }'); "
-    "X=$(echo $g | awk -F+ '{ print $2 }'); Y=$(echo $g | awk -F+ '{ print $3 }'); ";
-
-// Starts the real program in `dir` under Xvfb, runs `steps` once its main
-// window is up, then ends it.
 bool runUnderXvfb(const QString& dir, const QString& steps)
 {
-    const QString script = QStringLiteral("\"%1\" & pid=$!; ").arg(QStringLiteral(ORVANE_BINARY)) +
-                           QString::fromLatin1(kWaitForMainWindow) + steps + QStringLiteral("; kill $pid; wait $pid; true");
-    QProcess run;
-    run.setWorkingDirectory(dir);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM");
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");  // the program is killed at the end, mid-run
-    run.setProcessEnvironment(env);
-    run.start("xvfb-run", {"-a", "-s", "-screen 0 1024x768x24", "sh", "-c", script});
-    return run.waitForFinished(120000);
+    return testing::runUnderXvfb(QStringLiteral(ORVANE_BINARY), dir, steps);
 }
 
 }  // namespace

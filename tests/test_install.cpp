@@ -4,6 +4,7 @@
 // opening the sample register, or the user's register once there is one.
 
 #include "support.h"
+#include "xvfb.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -11,21 +12,7 @@
 #include <QStandardPaths>
 #include <QtTest>
 
-#include <optional>
-
 namespace {
-
-// Runs `program` with `args`; its standard output, or nothing when it fails.
-std::optional<QString> run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        qWarning().noquote() << program << args.join(' ') << "failed:" << p.readAllStandardError().right(4000);
-        return std::nullopt;
-    }
-    return QString::fromLocal8Bit(p.readAllStandardOutput());
-}
 
 QString readText(const QString& path)
 {
@@ -42,25 +29,17 @@ struct Launch {
     QString windowsAfterF1;
 };
 
-// Starts the unpacked launcher under Xvfb with `env`, waits for the main
-// window (the one taller than 480 pixels), gives it the focus, presses F1.
+// Starts the unpacked launcher under Xvfb with `env`, and once its main
+// window is up, notes what it holds, gives it the focus and presses F1.
 Launch launch(const QString& launcher, const QString& outDir, const QProcessEnvironment& env)
 {
-    const QString script = QStringLiteral(
-        "\"%1\" & pid=$!; "
-        "for i in $(seq 1 300); do "
-        "  xwininfo -root -tree | grep '\"Orvane Zaru\": (\"' | grep -q 'x[4-9][0-9][0-9]+' && break; sleep 0.1; done; "
-        "sleep 1; "
+    const QString steps = QStringLiteral(
         "readlink /proc/$pid/cwd > cwd.txt; ls -l /proc/$pid/fd > fds.txt; xwininfo -root -tree > windows.txt; "
         "w=$(xdotool search --name '^Orvane Zaru$' | tail -n 1); xdotool windowfocus --sync $w; sleep 0.3; "
         "xdotool key F1; "
         "for i in $(seq 1 50); do xwininfo -root -tree | grep -q '\"Orvane Zaru Help\"' && break; sleep 0.1; done; "
-        "xwininfo -root -tree > help.txt; kill $pid; wait $pid; true").arg(launcher);
-    QProcess p;
-    p.setWorkingDirectory(outDir);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("xvfb-run"), {"-a", "-s", "-screen 0 1024x768x24", "sh", "-c", script});
-    p.waitForFinished(180000);
+        "xwininfo -root -tree > help.txt");
+    testing::runUnderXvfb(launcher, outDir, steps, env, 180000);
     return {readText(outDir + "/cwd.txt"), readText(outDir + "/fds.txt"), readText(outDir + "/windows.txt"),
             readText(outDir + "/help.txt")};
 }
@@ -102,22 +81,22 @@ void TestInstall::initTestCase()
             QSKIP(qPrintable(QStringLiteral("%1 is not installed").arg(tool)));
     QVERIFY(work_.isValid());
     const QString out = work_.filePath("out");
-    QVERIFY(run(QStringLiteral(ORVANE_CPACK),
+    QVERIFY(testing::runTool(QStringLiteral(ORVANE_CPACK),
                 {"-G", "DEB", "-B", out, "--config", QStringLiteral(ORVANE_BUILD_DIR "/CPackConfig.cmake")}));
     const QStringList debs = QDir(out).entryList({"orvane-zaru_*.deb"}, QDir::Files);
     QCOMPARE(debs.size(), 1);
     deb_ = out + "/" + debs.first();
     root_ = work_.filePath("root");
-    QVERIFY(run("dpkg-deb", {"-x", deb_, root_}));
+    QVERIFY(testing::runTool("dpkg-deb", {"-x", deb_, root_}));
 }
 
 void TestInstall::packageHoldsAWholeDesktopApplication()
 {
     // The package's fields, and dependencies found by dpkg-shlibdeps from the
     // programs' own links (besides the run-time pieces Qt loads).
-    QCOMPARE(run("dpkg-deb", {"-f", deb_, "Package"}).value_or("").trimmed(), QStringLiteral("orvane-zaru"));
-    QCOMPARE(run("dpkg-deb", {"-f", deb_, "Version"}).value_or("").trimmed(), QStringLiteral("1.0.5"));
-    const QString depends = run("dpkg-deb", {"-f", deb_, "Depends"}).value_or("");
+    QCOMPARE(testing::runTool("dpkg-deb", {"-f", deb_, "Package"}).value_or("").trimmed(), QStringLiteral("orvane-zaru"));
+    QCOMPARE(testing::runTool("dpkg-deb", {"-f", deb_, "Version"}).value_or("").trimmed(), QStringLiteral("1.0.5"));
+    const QString depends = testing::runTool("dpkg-deb", {"-f", deb_, "Depends"}).value_or("");
     for (const char* dep : {"libqt6widgets6", "libqt6sql6 ", "libqt6printsupport6", "libmdb3", "libchm1",
                             "libsqlite3-0", "libc6", "libqt6sql6-sqlite", "qt6-qpa-plugins"})
         QVERIFY2(depends.contains(QLatin1String(dep)), qPrintable(dep + (": " + depends)));
@@ -154,14 +133,14 @@ void TestInstall::packageHoldsAWholeDesktopApplication()
     // Manual pages, compressed, the launcher's leading to the program's; the
     // package's copyright and changelog.
     for (const char* page : {"orvane.1.gz", "orvane-zaru.1.gz", "orvane-make-register.1.gz"}) {
-        const QString text = run("gzip", {"-dc", usr + "/share/man/man1/" + page}).value_or("");
+        const QString text = testing::runTool("gzip", {"-dc", usr + "/share/man/man1/" + page}).value_or("");
         QVERIFY2(text.startsWith(".TH "), page);
     }
-    const QString manual = run("gzip", {"-dc", usr + "/share/man/man1/orvane.1.gz"}).value_or("");
+    const QString manual = testing::runTool("gzip", {"-dc", usr + "/share/man/man1/orvane.1.gz"}).value_or("");
     for (const char* words : {"KORVA.mdb", "~/.local/share/orvane-zaru", "WHAT IT NEVER WRITES"})
         QVERIFY2(manual.contains(QLatin1String(words)), words);
     QVERIFY(readText(usr + "/share/doc/orvane-zaru/copyright").startsWith("Format: "));
-    QVERIFY(run("gzip", {"-dc", usr + "/share/doc/orvane-zaru/changelog.gz"}).value_or("").startsWith("orvane-zaru (1.0.5) "));
+    QVERIFY(testing::runTool("gzip", {"-dc", usr + "/share/doc/orvane-zaru/changelog.gz"}).value_or("").startsWith("orvane-zaru (1.0.5) "));
 }
 
 void TestInstall::launcherStartsOnTheSampleRegister()
@@ -171,10 +150,8 @@ void TestInstall::launcherStartsOnTheSampleRegister()
     const QString out = work_.filePath("run-sample");
     QVERIFY(QDir().mkpath(out));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM");
     env.remove("XDG_DATA_HOME");
     env.insert("HOME", home);
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");  // the program is ended with a signal
     const QString sampleDir = root_ + "/usr/share/orvane-zaru/sample";
     const QStringList before = listing(sampleDir);
 
@@ -190,8 +167,6 @@ void TestInstall::launcherStartsOnTheSampleRegister()
 void TestInstall::launcherStartsOnTheUsersRegister()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM");
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");
 
     // In ~/.local/share/orvane-zaru, then in $XDG_DATA_HOME/orvane-zaru.
     for (bool xdg : {false, true}) {
