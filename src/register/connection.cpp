@@ -131,6 +131,18 @@ void Connection::open(const QString& cs, const QString&, const QString&)
 
 QString tooLongMessage() { return QStringLiteral("The register took too long to answer"); }
 
+namespace {
+
+// A register file shorter than the database it holds.
+RegisterError truncatedCopy(const QString& path)
+{
+    return RegisterError(QStringLiteral("%1 is damaged: the file is shorter than the database it holds "
+                                        "(a truncated copy?)")
+                             .arg(QFileInfo(path).fileName()));
+}
+
+}  // namespace
+
 RegisterError errorOf(const QSqlError& e)
 {
     // SQLITE_INTERRUPT: stopped by the time budget.
@@ -210,18 +222,17 @@ void Connection::openSqlite(const QString& path)
         pageSize = q.value(0).toLongLong();
     if (q.exec(QStringLiteral("PRAGMA page_count")) && q.next())
         pageCount = q.value(0).toLongLong();
+    q.finish();
+    if (pageSize > 0 && QFileInfo(path).size() < pageSize * pageCount) {
+        db.close();
+        throw truncatedCopy(path);
+    }
     // A page cache of up to 32 MiB (taken only as pages are read): a listing
     // of a register several times national size jumps about the file's
     // b-trees, and SQLite's default of 2 MiB would read most pages again and
     // again from the file.
     q.exec(QStringLiteral("PRAGMA cache_size = -32768"));
     q.finish();
-    if (pageSize > 0 && QFileInfo(path).size() < pageSize * pageCount) {
-        db.close();
-        throw RegisterError(QStringLiteral("%1 is damaged: the file is shorter than the database it holds "
-                                           "(a truncated copy?)")
-                                .arg(QFileInfo(path).fileName()));
-    }
 }
 
 namespace {
@@ -308,9 +319,7 @@ void Connection::openAccess(const QString& path)
         head = f.read(0x15);
     const qint64 page = head.size() > 0x14 && head[0x14] == 0 ? 2048 : 4096;
     if (QFileInfo(path).size() % page != 0)
-        throw RegisterError(QStringLiteral("%1 is damaged: the file is shorter than the database it holds "
-                                           "(a truncated copy?)")
-                                .arg(QFileInfo(path).fileName()));
+        throw truncatedCopy(path);
     const std::vector<AccessTable> present = accessCatalogue(path);
     // Only the columns the program reads, with the indexes its statements use.
     std::vector<TableImport> jobs;
