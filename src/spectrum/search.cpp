@@ -13,6 +13,20 @@ namespace shell {
 
 using namespace spectrum;
 
+namespace {
+
+// The range the search covers: the display width around the centre.
+struct SearchedRange {
+    double low, high;
+};
+SearchedRange searchedRange(double centre, double widthMHz)
+{
+    const double low = centre - widthMHz / 2;
+    return {low, low + widthMHz};
+}
+
+}  // namespace
+
 void FrmSpectrum::readDisplayWidth()
 {
     window.displayWidthMHz = selectedOptionValue(
@@ -63,7 +77,7 @@ void FrmSpectrum::searchRegister()
 }
 
 // Steps 1 to 6: the status, the legend button's clock, zoom 1, the shades
-// out of sight, the display width.
+// out of sight (the display width was read before the rows).
 void FrmSpectrum::startSearch()
 {
     StatusBar1->setPanelText(1, "Searching");
@@ -77,14 +91,14 @@ void FrmSpectrum::startSearch()
     lblUnsearchedLow->setLeft(-2500);
     lblUnsearchedHigh->setLeft(5000);
     lblZoom->setCaption(QStringLiteral("Zoom x") + signSpacedText(window.zoomFactor));
-    readDisplayWidth();
 }
 
 // The range around the centre, its criteria and the edge labels.
 void FrmSpectrum::setSearchedRange(double centre)
 {
-    window.searchLowMHz = centre - window.displayWidthMHz / 2;
-    window.searchHighMHz = window.searchLowMHz + window.displayWidthMHz;
+    const SearchedRange range = searchedRange(centre, window.displayWidthMHz);
+    window.searchLowMHz = range.low;
+    window.searchHighMHz = range.high;
     search.rangeCriteria = searchRangeCriteria(window.searchLowMHz, window.searchHighMHz);
     window.windowLowMHz = window.searchLowMHz;
     writeLowFrequencyLabel();
@@ -97,8 +111,7 @@ void FrmSpectrum::setSearchedRange(double centre)
 // read at the first search), and its first 500 rows read.
 void FrmSpectrum::readSearchRows(double centre)
 {
-    const double low = centre - window.displayWidthMHz / 2;
-    const double high = low + window.displayWidthMHz;
+    const auto [low, high] = searchedRange(centre, window.displayWidthMHz);
     search.searchSql = searchStatement(low, high);
     if (!search.spectrumIndexTried) {
         search.spectrumIndexTried = true;
