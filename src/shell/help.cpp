@@ -28,6 +28,20 @@
 
 namespace shell {
 
+namespace {
+
+// A path inside the help file, from its root.
+QString fromRoot(const QString& path)
+{
+    return path.startsWith(QLatin1Char('/')) ? path : QLatin1Char('/') + path;
+}
+
+// Larger objects are not read: a help page or picture is far smaller, and a
+// damaged file's length could ask for any amount of memory.
+constexpr quint64 kMaxObjectBytes = 64 * 1024 * 1024;
+
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // The file
 
@@ -45,7 +59,7 @@ QByteArray ChmFile::object(const QString& path) const
         return {};
     chmUnitInfo ui;
     const QByteArray p = path.toUtf8();
-    if (chm_resolve_object(h_, p.constData(), &ui) != CHM_RESOLVE_SUCCESS)
+    if (chm_resolve_object(h_, p.constData(), &ui) != CHM_RESOLVE_SUCCESS || ui.length > kMaxObjectBytes)
         return {};
     QByteArray data(qsizetype(ui.length), '\0');
     const LONGINT64 got =
@@ -81,10 +95,7 @@ namespace {
 
 QString asPath(const QByteArray& name)
 {
-    if (name.isEmpty())
-        return QString();
-    const QString n = QString::fromUtf8(name);
-    return n.startsWith(QLatin1Char('/')) ? n : QLatin1Char('/') + n;
+    return name.isEmpty() ? QString() : fromRoot(QString::fromUtf8(name));
 }
 
 }  // namespace
@@ -123,7 +134,6 @@ QString decodeEntities(QString s)
     s.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
     s.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
     s.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
-    s.replace(QStringLiteral("&#39;"), QStringLiteral("'"));
     s.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
     return s;
 }
@@ -196,10 +206,7 @@ HelpViewer::HelpViewer(const ChmFile& chm, QWidget* parent) : QTextBrowser(paren
 
 QVariant HelpViewer::loadResource(int type, const QUrl& name)
 {
-    QString path = name.path();
-    if (!path.startsWith(QLatin1Char('/')))
-        path.prepend(QLatin1Char('/'));
-    const QByteArray bytes = chm_.object(path);
+    const QByteArray bytes = chm_.object(fromRoot(name.path()));
     if (bytes.isEmpty())
         return QTextBrowser::loadResource(type, name);
     if (type == QTextDocument::ImageResource)
@@ -226,11 +233,7 @@ QAction* action(QWidget* owner, const char* name, const QString& text, QStyle::S
 }
 
 // A page's path without its anchor, for comparing pages.
-QString pageOf(const QString& link)
-{
-    QString p = link.section(QLatin1Char('#'), 0, 0);
-    return p.startsWith(QLatin1Char('/')) ? p : QLatin1Char('/') + p;
-}
+QString pageOf(const QString& link) { return fromRoot(link.section(QLatin1Char('#'), 0, 0)); }
 
 }  // namespace
 
