@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 FORMAT     ?= sqlite
 SAMPLE      = $(BUILD)/sample$(if $(filter access,$(FORMAT)),-access,)
 
-DEBIAN_PACKAGES = build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev \
+DEBIAN_PACKAGES = build-essential cmake pkg-config qt6-base-dev libsqlite3-dev \
   mdbtools mdbtools-dev libchm-dev fp-utils fonts-liberation \
   xvfb xauth x11-utils xdotool imagemagick poppler-utils
 # For building the Debian package and checking it (the install test builds one too).

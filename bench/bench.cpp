@@ -6,17 +6,17 @@
 // For each scale a register is generated into a temporary folder and the
 // main window is opened on it (offscreen).
 
-#include "map/geometry.h"
+#include "base/numbers.h"
+#include "inspect/inspection.h"
+#include "inspect/listing.h"
+#include "map/site_map.h"
+#include "register/access_import.h"
 #include "register/connection.h"
+#include "register/statements.h"
 #include "shell/frmspectrum.h"
 #include "spectrum/chart.h"
-#include "spectrum/numbers.h"
-#include "inspect/texts.h"
-#include "register/access_import.h"
+#include "spectrum/frequency_window.h"
 
-#include <sqlite3.h>
-#include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QSysInfo>
 #include <QThread>
 
@@ -46,6 +46,20 @@ double percentile(std::vector<double> v, double p)
 }
 
 // Paints the chart as the screen would, into an image of its size.
+// The criteria of a listing overlapping low to high, in every district.
+reg::Criteria listingCriteria(double low, double high)
+{
+    return reg::Criteria::listing({low, reg::Edge::SignSpaced}, {high, reg::Edge::SignSpaced}, true);
+}
+
+QStringList accessTableNames(const QString& file)
+{
+    QStringList names;
+    for (const reg::AccessTable& t : reg::accessCatalogue(file))
+        names << t.name;
+    return names;
+}
+
 void paintChart(shell::FrmSpectrum& w)
 {
     static QImage image;
@@ -88,19 +102,16 @@ void searchFigures(shell::FrmSpectrum& w, bool quick)
         w.Option1[size_t(c.option)]->setValue(true);
         std::vector<double> ours, bare;
         for (int r = 0; r < reps; ++r) {
-            w.txtFrequencyDisplay->setText(spectrum::sixDecimalText(c.centre));
+            w.txtFrequencyDisplay->setText(base::sixDecimalText(c.centre));
             ours.push_back(timeMs([&] {
-                w.rerunSearch();
+                w.frequency().rerunSearch();
                 paintChart(w);
             }));
             const double low = c.centre - c.width / 2;
-            bare.push_back(timeMs([&] {
-                reg::Recordset rs = w.registerConnection().execute(spectrum::searchStatement(low, low + c.width));
-                rs.fetchAll();
-            }));
+            bare.push_back(timeMs([&] { reg::countSearchGroups(w.registerConnection(), low, low + c.width); }));
         }
         row(c.name, median(ours), "ms", median(bare), "full statement");
-        std::printf("      (%d bars shown)\n", w.search.lastRecordIndex + 1);
+        std::printf("      (%d bars shown)\n", w.chart().lastRecordIndex + 1);
     }
 }
 
@@ -108,15 +119,15 @@ void zoomFigures(shell::FrmSpectrum& w)
 {
     w.Option1[11]->setValue(true);
     w.txtFrequencyDisplay->setText("450");
-    w.rerunSearch();
+    w.frequency().rerunSearch();
     std::vector<double> in, out;
     for (int r = 0; r < 20; ++r) {
         in.push_back(timeMs([&] {
-            w.cmdZoomIn_Click();
+            w.frequency().cmdZoomIn_Click();
             paintChart(w);
         }));
         out.push_back(timeMs([&] {
-            w.cmdZoomOut_Click();
+            w.frequency().cmdZoomOut_Click();
             paintChart(w);
         }));
     }
@@ -139,12 +150,12 @@ void steppingFigures(shell::FrmSpectrum& w, double seconds)
         w.txtFrequencyDisplay->setText("150");
         int ticks = 0;
         auto conn = QObject::connect(w.tmrSearch, &forms::Timer::timer, [&] { ++ticks; });
-        w.cmdPlus_MouseDown(1, 0, 0, 0);
+        w.frequency().cmdPlus_MouseDown(1, 0, 0, 0);
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < seconds * 1000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        w.cmdPlus_MouseUp(1, 0, 0, 0);
+        w.frequency().cmdPlus_MouseUp(1, 0, 0, 0);
         QObject::disconnect(conn);
         row(c.name, ticks / seconds, "/s", 10.0, "target (100 ms clock)");
     }
@@ -154,35 +165,38 @@ void hoverFigures(shell::FrmSpectrum& w)
 {
     w.Option1[2]->setValue(true);
     w.txtFrequencyDisplay->setText("157.25");
-    w.rerunSearch();
+    w.frequency().rerunSearch();
     std::vector<double> ours, bare;
-    const int bars = w.search.lastRecordIndex + 1;
+    const int bars = w.chart().lastRecordIndex + 1;
     for (int k = 0; k < 1000; ++k) {
         const int i = (k * 7919) % bars;
-        ours.push_back(timeMs([&] { w.lblSpectrum_MouseMove(i, 0, 0, 1, 1); }));
-        const QString sql = inspect::plannedLabelStatement(
-            inspect::exactRangeCriteria(w.search.recordLowMHz[size_t(i)], w.search.recordHighMHz[size_t(i)]));
-        bare.push_back(timeMs([&] {
-            reg::Recordset rs = w.registerConnection().execute(sql);
-            rs.eof();
-        }));
+        ours.push_back(timeMs([&] { w.inspection().lblSpectrum_MouseMove(i, 0, 0, 1, 1); }));
+        const reg::Criteria exact = reg::Criteria::exact(w.chart().recordLowMHz(i), w.chart().recordHighMHz(i));
+        bare.push_back(timeMs([&] { reg::plannedLabel(w.registerConnection(), exact); }));
     }
     row("hover readout, median of 1000 moves", median(ours), "ms", median(bare), "bare label query");
     row("hover readout, 99th percentile", percentile(ours, 0.99), "ms", percentile(bare, 0.99), "bare label query");
 }
 
+// Lists the licences overlapping low to high in every district, as a press
+// with the right button does (its reading, then its showing).
+void listRange(shell::FrmSpectrum& w, double low, double high)
+{
+    inspect::ListingRows rows;
+    if (w.listing().readListing(listingCriteria(low, high), rows))
+        w.listing().showListing(std::move(rows), 0);
+}
+
 void mapFigures(shell::FrmSpectrum& w)
 {
-    w.search.rangeCriteria = "spectrumhigh >  160 and spectrumlow <  160.75";
-    w.filter.selectedDistrictId = 0;
-    w.plotLicenceSites();
-    const int markers = w.map.lastSiteIndex + 1;
+    listRange(w, 160, 160.75);
+    const int markers = w.siteMap().lastSiteIndex + 1;
     for (int zoom : {0, 150, 300}) {
         w.vsbMapZoom->setValue(zoom);
         std::vector<double> t;
         for (int r = 0; r < 30; ++r)
             t.push_back(timeMs([&] {
-                w.drawMapView();
+                w.siteMap().drawMapView();
                 QImage img(w.picMap->size(), QImage::Format_ARGB32_Premultiplied);
                 w.picMap->render(&img);
             }));
@@ -196,19 +210,15 @@ void pressFigures(shell::FrmSpectrum& w)
     std::vector<double> t;
     int rows = 0;
     for (int r = 0; r < 5; ++r) {
-        t.push_back(timeMs([&] {
-            w.search.rangeCriteria = "spectrumhigh >  160 and spectrumlow <  163";
-            w.filter.selectedDistrictId = 0;
-            w.plotLicenceSites();
-            w.fillLicenceGrid();
-        }));
-        rows = w.grid.gridRowCount - 1;
+        t.push_back(timeMs([&] { listRange(w, 160, 163); }));
+        rows = w.listing().gridRowCount - 1;
     }
     std::vector<double> bare;
     for (int r = 0; r < 5; ++r)
         bare.push_back(timeMs([&] {
-            reg::Recordset a = w.registerConnection().execute(inspect::licenceStatement("spectrumhigh >  160 and spectrumlow <  163"));
-            a.fetchAll();
+            reg::Statement a = w.registerConnection().database().prepare(reg::licenceStatement(listingCriteria(160, 163)));
+            while (a.next()) {
+            }
         }));
     const QString name = QStringLiteral("licence press, %1 rows listed and plotted").arg(rows);
     row(qPrintable(name), median(t), "ms", 200.0, "target");
@@ -224,17 +234,12 @@ void accessFigures()
         std::printf("  (Access import: DateTestDatabase.mdb not found beside the checkout, skipped)\n");
         return;
     }
-    const QStringList tables = reg::accessTableNames(file);
+    const QStringList tables = accessTableNames(file);
     std::vector<double> ours, theirs;
     for (int r = 0; r < 20; ++r) {
         ours.push_back(timeMs([&] {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench-access");
-            db.setDatabaseName(":memory:");
-            db.open();
-            reg::importAccess(file, *static_cast<sqlite3* const*>(db.driver()->handle().data()), tables, {});
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase("bench-access");
+            reg::Database db = reg::Database::openMemory();
+            reg::importAccess(file, db, tables, {});
         }));
         theirs.push_back(timeMs([&] {
             for (const QString& t : tables) {
@@ -291,40 +296,42 @@ int listingOnly(const QString& dir, bool parts)
     w.formLoad();
     w.Option1[4]->setValue(true);
     w.txtFrequencyDisplay->setText("155");
-    w.rerunSearch();
+    w.frequency().rerunSearch();
     QFile status("/proc/self/status");
     double before = 0;
     if (status.open(QIODevice::ReadOnly))
         for (const QByteArray& line : status.readAll().split('\n'))
             if (line.startsWith("VmRSS:"))
                 before = line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    const QString low = spectrum::signSpacedText(spectrum::numberValue(w.lblLowFrequency->caption()).value_or(0.0));
     const int auckland = 1;  // the district column's second label, AK (district 2)
-    const QString criteria = inspect::overlapCriteria(low, w.lblHighFrequency->caption(), w.overlapOn()) +
-                             inspect::districtRestriction(auckland + 1);
+    // The criteria the press gives: the window as its edge readouts show it.
+    const reg::Criteria criteria =
+        reg::Criteria::listing({w.frequency().lowEdgeShownMHz().value_or(0.0), reg::Edge::SignSpaced},
+                               {w.frequency().highEdgeShownMHz(), reg::Edge::SixDecimal}, w.inspection().overlapOn())
+            .inDistrict(auckland + 1);
     const auto showMap = [&] {
-        w.cmdMapGrid_Click();
+        w.siteMap().cmdMapGrid_Click();
         QImage img(w.picMap->size(), QImage::Format_ARGB32_Premultiplied);
         w.picMap->render(&img);
     };
     if (parts) {
-        shell::ListingRows rows;
-        const double readMs = timeMs([&] { w.readListing(criteria, rows); });
+        inspect::ListingRows rows;
+        const double readMs = timeMs([&] { w.listing().readListing(criteria, rows); });
         const double showMs = timeMs([&] {
-            w.showListing(std::move(rows));
+            w.listing().showListing(std::move(rows), auckland + 1);
             showMap();
         });
         std::printf("%.3f %.3f\n", readMs, showMs);
         return 0;
     }
     const double ms = timeMs([&] {
-        w.lblDistrict_MouseDown(auckland, 1, 0, 0, 0);
+        w.inspection().lblDistrict_MouseDown(auckland, 1, 0, 0, 0);
         showMap();
     });
-    if (w.search.rangeCriteria != criteria)
+    if (!(w.chart().rangeCriteria == criteria))
         std::fprintf(stderr, "the listing's criteria differ from the ones its parts were timed with: %s\n",
-                     qPrintable(w.search.rangeCriteria));
-    std::printf("%.3f %d %d %.1f %.1f\n", ms, w.grid.gridRowCount - 1, w.map.lastSiteIndex + 1, before,
+                     qPrintable(w.chart().rangeCriteria.text()));
+    std::printf("%.3f %d %d %.1f %.1f\n", ms, w.listing().gridRowCount - 1, w.siteMap().lastSiteIndex + 1, before,
                 peakResidentMB());
     return 0;
 }
@@ -434,7 +441,7 @@ void accessRegisterFigures(double scale, const QString& sqliteDir, bool quick)
         }));
         QDir::setCurrent(old);
         theirs.push_back(timeMs([&] {
-            for (const QString& t : reg::accessTableNames(file)) {
+            for (const QString& t : accessTableNames(file)) {
                 QProcess e;
                 e.setStandardOutputFile(QProcess::nullDevice());
                 e.start("mdb-export", {file, t});
@@ -508,8 +515,7 @@ int main(int argc, char** argv)
             openMs = timeMs([&] {
                 reg::Connection c;
                 c.open(reg::connectionString);
-                reg::Recordset rs = c.execute(spectrum::searchStatement(0.75, 1.25));
-                rs.fetchAll();
+                reg::countSearchGroups(c, 0.75, 1.25);
             });
             row("start-up to the first chart", startMs, "ms", openMs, "open and bare search");
             row("  (start-up against the target)", startMs, "ms", 1000.0, "target");

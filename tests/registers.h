@@ -125,6 +125,31 @@ public:
         return id;
     }
 
+    // Makes reading `column` of `table` fail where `condition` holds (the
+    // engine's integer overflow), as a damaged register's rows would: the
+    // table becomes a view over the stored rows.
+    static void failWhenRead(const QString& path, const QString& table, const QString& column, const QString& condition)
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(path.toUtf8().constData(), &db);
+        QStringList columns;
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, ("PRAGMA table_info(" + table + ")").toUtf8().constData(), -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            const QString c = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+            columns << (c == column ? QStringLiteral("case when %1 then abs(-9223372036854775807 - 1) else %2 end as %2")
+                                          .arg(condition, c)
+                                    : c);
+        }
+        sqlite3_finalize(st);
+        const QString sql = QStringLiteral("ALTER TABLE %1 RENAME TO %1_stored; CREATE VIEW %1 AS SELECT %2 FROM %1_stored")
+                                .arg(table, columns.join(", "));
+        char* err = nullptr;
+        if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK)
+            qFatal("%s", err);
+        sqlite3_close(db);
+    }
+
     static void dropTable(const QString& path, const QString& table)
     {
         sqlite3* db = nullptr;

@@ -10,16 +10,13 @@
 #include "register/connection.h"
 #include "register/jet_text.h"
 #include "register/schema.h"
-#include "shell/frmspectrum.h"
-#include "spectrum/numbers.h"
+#include "base/numbers.h"
 #include "support.h"
 #include "window.h"
 
 #include <sqlite3.h>
 
 #include <QJsonArray>
-#include <QSqlDatabase>
-#include <QSqlDriver>
 #include <csignal>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -220,12 +217,21 @@ void compareImport(Connection& c, const Tables& expected)
 {
     for (const TableColumns& t : registerTables()) {
         const Table& want = expected.at(t.table);
-        Recordset rs = c.execute("select " + t.columns.join(", ") + " from " + t.table + " order by rowid");
+        Statement rs =
+            c.database().prepare("select " + t.columns.join(", ") + " from " + t.table + " order by rowid");
         size_t r = 0;
-        for (; !rs.eof(); rs.moveNext(), ++r) {
+        for (; rs.next(); ++r) {
             QVERIFY2(r < want.rows.size(), qPrintable(t.table));
             for (const QString& col : t.columns) {
-                const QVariant got = rs.value(col);
+                const int i = rs.column(col);
+                QVariant got;
+                switch (rs.type(i)) {
+                case Statement::Type::Null: break;
+                case Statement::Type::Integer: got = rs.integer(i); break;
+                case Statement::Type::Real: got = rs.real(i); break;
+                case Statement::Type::Text: got = rs.text(i); break;
+                case Statement::Type::Blob: got = rs.bytes(i); break;
+                }
                 const QVariant exp = want.rows[r][size_t(want.columns.indexOf(col))];
                 bool same = got.isNull() == exp.isNull();
                 if (same && !exp.isNull()) {
@@ -257,15 +263,15 @@ QString cell(const QObject* o, const char* property)
 QStringList chartState(shell::FrmSpectrum& w)
 {
     QStringList s{w.lblLowFrequency->caption(), w.lblHighFrequency->caption(), w.txtFrequencyDisplay->text(),
-                  w.StatusBar1->panelText(1), QString::number(w.search.lastRecordIndex)};
-    for (int i = 0; i <= w.search.lastRecordIndex; ++i) {
+                  w.StatusBar1->panelText(1), QString::number(w.chart().lastRecordIndex)};
+    for (int i = 0; i <= w.chart().lastRecordIndex; ++i) {
         const QObject* bar = w.lblSpectrum->at(i);
         QStringList b;
         for (const char* p : {"Left", "Top", "Width", "Height", "BackColor", "Caption", "Visible"})
             b << cell(bar, p);
         const size_t k = size_t(i);
-        b << QString::number(w.search.recordLowMHz[k], 'g', 17) << QString::number(w.search.recordHighMHz[k], 'g', 17)
-          << QString::number(w.search.recordDistrictId[k]) << QString::number(w.search.recordServiceId[k]);
+        b << QString::number(w.chart().recordLowMHz(k), 'g', 17) << QString::number(w.chart().recordHighMHz(k), 'g', 17)
+          << QString::number(w.chart().recordDistrictId(k)) << QString::number(w.chart().recordServiceId(k));
         s << b.join('|');
     }
     return s;
@@ -274,29 +280,29 @@ QStringList chartState(shell::FrmSpectrum& w)
 // The listing in the grid and the sites on the map.
 QStringList listingState(shell::FrmSpectrum& w)
 {
-    QStringList s{QString::number(w.grid.gridRowCount), QString::number(w.map.lastSiteIndex)};
+    QStringList s{QString::number(w.listing().gridRowCount), QString::number(w.siteMap().lastSiteIndex)};
     for (int r = 0; r < w.MSHFlexGrid1->rows(); ++r) {
         QStringList row;
         for (int c = 0; c < w.MSHFlexGrid1->cols(); ++c)
             row << w.MSHFlexGrid1->textMatrix(r, c);
         s << row.join('|');
     }
-    for (size_t i = 0; i < w.map.siteNames.size(); ++i)
-        s << QStringLiteral("%1 %2 %3").arg(w.map.siteNames[i]).arg(w.map.siteMapX[i]).arg(w.map.siteMapY[i]);
+    for (size_t i = 0; i < w.siteMap().siteNames.size(); ++i)
+        s << QStringLiteral("%1 %2 %3").arg(w.siteMap().siteNames[i]).arg(w.siteMap().siteMapX[i]).arg(w.siteMap().siteMapY[i]);
     return s;
 }
 
 void showWindow(shell::FrmSpectrum& w, int option, double centre)
 {
     w.Option1[size_t(option)]->setValue(true);
-    w.txtFrequencyDisplay->setText(spectrum::sixDecimalText(centre));
-    w.rerunSearch();
+    w.txtFrequencyDisplay->setText(base::sixDecimalText(centre));
+    w.frequency().rerunSearch();
 }
 
 // The first licence bar of the chart (-1 when there is none).
 int licenceBar(shell::FrmSpectrum& w)
 {
-    for (int i = 0; i <= w.search.lastRecordIndex; ++i)
+    for (int i = 0; i <= w.chart().lastRecordIndex; ++i)
         if (w.lblSpectrum->at(i)->backColorText() == QStringLiteral("#E0E0E0") ||
             w.lblSpectrum->at(i)->backColorText() == QStringLiteral("#FFC080"))
             return i;
@@ -487,7 +493,7 @@ void TestAccess::edgeValuesArriveExactly()
         QVERIFY(c.isAccess());
         compareImport(c, expected);
         // The copy cannot be written to.
-        QVERIFY_THROWS_EXCEPTION(RegisterError, c.execute("delete from spectrum"));
+        QVERIFY_THROWS_EXCEPTION(RegisterError, c.database().exec("delete from spectrum"));
     }
     QCOMPARE(readAll(wd.file("KORVA.mdb")), before);
 }
@@ -529,19 +535,13 @@ void TestAccess::readersThatDieOrOverrunAreReported()
     for (const AccessTable& t : accessCatalogue(access_))
         jobs.push_back({t.name, {}, {}, t.rows});
     auto importInto = [&](const ProgressFn& progress, qint64 limitMs) {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "readers");
-        db.setDatabaseName(":memory:");
-        db.open();
+        Database db = Database::openMemory();
         QString message;
         try {
-            importAccessTables(access_, *static_cast<sqlite3* const*>(db.driver()->handle().data()), jobs, progress,
-                               limitMs);
+            importAccessTables(access_, db, jobs, progress, limitMs);
         } catch (const RegisterError& e) {
             message = e.message();
         }
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase("readers");
         return message;
     };
     // Every reader alive at the first report is killed (as the system kills a
@@ -597,7 +597,7 @@ void TestAccess::nationalRegisterShowsWhatSqliteShows()
     shell::FrmSpectrum& onSqlite = *windows[0];
     shell::FrmSpectrum& onAccess = *windows[1];
     QCOMPARE(chartState(onAccess), chartState(onSqlite));
-    QVERIFY(onSqlite.search.lastRecordIndex > 10);
+    QVERIFY(onSqlite.chart().lastRecordIndex > 10);
     struct View {
         int option;
         double centre;
@@ -605,7 +605,7 @@ void TestAccess::nationalRegisterShowsWhatSqliteShows()
     for (const View& v : {View{1, 157.25}, View{0, 462.9}, View{11, 850}}) {
         showWindow(onSqlite, v.option, v.centre);
         showWindow(onAccess, v.option, v.centre);
-        QVERIFY(onSqlite.search.lastRecordIndex > 0);
+        QVERIFY(onSqlite.chart().lastRecordIndex > 0);
         QCOMPARE(chartState(onAccess), chartState(onSqlite));
     }
     // A licence listed in every district, and a district listed, with their sites.
@@ -614,14 +614,14 @@ void TestAccess::nationalRegisterShowsWhatSqliteShows()
     const int bar = licenceBar(onSqlite);
     QVERIFY(bar >= 0);
     for (shell::FrmSpectrum* w : {&onSqlite, &onAccess}) {
-        w->lblSpectrum_MouseDown(bar, 2, 0, 0, 0);
-        w->lblSpectrum_MouseUp(bar, 2, 0, 0, 0);
+        w->inspection().lblSpectrum_MouseDown(bar, 2, 0, 0, 0);
+        w->inspection().lblSpectrum_MouseUp(bar, 2, 0, 0, 0);
     }
-    QVERIFY(onSqlite.grid.gridRowCount > 1);
+    QVERIFY(onSqlite.listing().gridRowCount > 1);
     QCOMPARE(listingState(onAccess), listingState(onSqlite));
     for (shell::FrmSpectrum* w : {&onSqlite, &onAccess})
-        w->lblDistrict_MouseDown(1, 1, 0, 0, 0);
-    QVERIFY(onSqlite.grid.gridRowCount > 1);
+        w->inspection().lblDistrict_MouseDown(1, 1, 0, 0, 0);
+    QVERIFY(onSqlite.listing().gridRowCount > 1);
     QCOMPARE(listingState(onAccess), listingState(onSqlite));
 }
 

@@ -5,9 +5,9 @@
 // stays bounded.
 
 #include "inspect/texts.h"
-#include "shell/frmspectrum.h"
 #include "shell/start.h"
-#include "spectrum/numbers.h"
+#include "base/numbers.h"
+#include "base/shown_text.h"
 #include "support.h"
 #include "window.h"
 
@@ -74,8 +74,8 @@ void checkMemory(double startMB)
 // The bar of a record, by its low edge (-1 when not shown).
 int barAt(FrmSpectrum& w, double low)
 {
-    for (int i = 0; i <= w.search.lastRecordIndex; ++i)
-        if (w.search.recordLowMHz[size_t(i)] == low)
+    for (int i = 0; i <= w.chart().lastRecordIndex; ++i)
+        if (w.chart().recordLowMHz(i) == low)
             return i;
     return -1;
 }
@@ -152,8 +152,8 @@ void TestHostile::manySitesAreListedUpToTheCounters()
         rec.clear();
         const qint64 ms = timed([&] { emit w->lblSpectrum->at(bar)->mouseDown(2, 0, 0, 0); });
         QVERIFY2(ms < reg::kActionBudgetMs, qPrintable(QString::number(ms)));
-        QCOMPARE(int(w->grid.gridRowCount), kMaxGridRows);
-        QCOMPARE(w->map.lastSiteIndex + 1, kMaxSites);
+        QCOMPARE(int(w->listing().gridRowCount), inspect::Listing::kMaxGridRows);
+        QCOMPARE(w->siteMap().lastSiteIndex + 1, nzmap::SiteMap::kMaxSites);
         QCOMPARE(rec.texts(), QStringList{"The listing has more rows than can be shown.\r\nThe first 32766 licences "
                                           "are listed.\r\nThe first 32767 sites are plotted on the map."});
         QCOMPARE(w->StatusBar1->panelText(3), QStringLiteral("Licence  1 of  32767 licences plotted on map "));
@@ -175,11 +175,11 @@ void TestHostile::manyRecordsOnOneEdge()
                     "serviceid) SELECT 2000000 + i, 1.0, 1.0 + (i % 1000) / 100000.0, 5, 1, 25 FROM n;");
     testing::Recorder rec;
     auto w = testing::openWindow();
-    QCOMPARE(int(w->search.lastRecordIndex), 499);
+    QCOMPARE(int(w->chart().lastRecordIndex), 499);
     w->txtFrequencyDisplay->setText("1.002");
     const qint64 ms = timed([&] { emit w->txtFrequencyDisplay->keyPress(13); });
     QVERIFY2(ms < reg::kActionBudgetMs, qPrintable(QString::number(ms)));
-    QCOMPARE(int(w->search.lastRecordIndex), 499);
+    QCOMPARE(int(w->chart().lastRecordIndex), 499);
     QCOMPARE(w->StatusBar1->panelText(1), QStringLiteral("Too many records to be displayed - reset criteria"));
     // A press on one of them, its details, and zooms.
     const int bar = barAt(*w, 1.0);
@@ -205,15 +205,15 @@ void TestHostile::hugeTextsAreShownBounded()
     auto w = testing::openWindow();
     // The sheet table keeps 48 short texts, not 48 MB.
     QVERIFY2(residentMB() - before < 60, qPrintable(QString::number(residentMB() - before)));
-    for (const QString& d : w->map.mapSheetDistricts)
-        QVERIFY(d.size() <= reg::kShownTextMax);
+    for (const QString& d : w->siteMap().mapSheetDistricts)
+        QVERIFY(d.size() <= base::kShownTextMax);
     const int bar = barAt(*w, 0.95);
     QVERIFY(bar >= 0);
     const qint64 ms = timed([&] { emit w->lblSpectrum->at(bar)->mouseDown(2, 0, 0, 0); });
     QVERIFY2(ms < 3000, qPrintable(QString::number(ms)));
-    QCOMPARE(int(w->grid.gridRowCount), 4);
+    QCOMPARE(int(w->listing().gridRowCount), 4);
     const QString name = w->MSHFlexGrid1->textMatrix(1, 8);
-    QCOMPARE(name.size(), reg::kShownTextMax);
+    QCOMPARE(name.size(), base::kShownTextMax);
     QVERIFY(name.startsWith(QStringLiteral("KōKō")) && name.endsWith(QChar(0x2026)));
     QVERIFY2(rec.texts().isEmpty(), qPrintable(rec.texts().join('/')));
 }
@@ -264,7 +264,7 @@ void TestHostile::endlessViewsAreBounded()
     QVERIFY2(ms < reg::kStartUpBudgetMs + 5000, qPrintable(QString::number(ms)));
     QCOMPARE(rec.texts(), QStringList{reg::tooLongMessage()});
     QVERIFY(w->isVisible());
-    QCOMPARE(int(w->map.mapSheetCount), 32767);
+    QCOMPARE(int(w->siteMap().mapSheetCount), 32767);
     // A search the register cannot finish leaves the window as it was; while
     // it runs the window keeps painting under the hourglass.
     const QString panel = w->StatusBar1->panelText(1);
@@ -302,7 +302,7 @@ void TestHostile::aPipeIsRefusedAtOnce()
         QCOMPARE(testing::makeRegister(wd.file("register.sqlite"), 0.02), 0);
         QVERIFY(QFile::link(wd.file("register.sqlite"), wd.file("KORVA.mdb")));
         auto w = testing::openWindow();
-        QVERIFY(w->search.lastRecordIndex > 0);
+        QVERIFY(w->chart().lastRecordIndex > 0);
     }
     testing::WorkDir wd;
     QCOMPARE(::mkfifo(wd.file("KORVA.mdb").toLocal8Bit().constData(), 0644), 0);
@@ -332,10 +332,10 @@ void TestHostile::infiniteEdgeIsLeftOut()
     QVERIFY(bar >= 0);
     emit w->lblSpectrum->at(bar)->mouseDown(2, 0, 0, 0);
     QVERIFY2(rec.texts().isEmpty(), qPrintable(rec.texts().join('/')));
-    QVERIFY(w->grid.gridRowCount >= 3);  // the listing overlaps the infinite record too
+    QVERIFY(w->listing().gridRowCount >= 3);  // the listing overlaps the infinite record too
     emit w->lblDistrict->at(1)->mouseDown(1, 0, 0, 0);
     QVERIFY2(rec.texts().isEmpty(), qPrintable(rec.texts().join('/')));
-    QCOMPARE(spectrum::signSpacedText(std::numeric_limits<double>::infinity()), QStringLiteral(" 9e999"));
+    QCOMPARE(base::signSpacedText(std::numeric_limits<double>::infinity()), QStringLiteral(" 9e999"));
 }
 
 QTEST_MAIN(TestHostile)

@@ -20,20 +20,24 @@ QByteArray digest(const QString& path)
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
-qint64 scalar(Connection& c, const QString& sql)
+qint64 scalar(Connection& c, const QString& sql) { return c.database().integerOf(sql).value_or(-1); }
+
+// Counts the rows of a statement run to its end.
+int rowsOf(Connection& c, const QString& sql)
 {
-    Recordset rs = c.execute(sql);
-    return rs.eof() ? -1 : rs.value(0).toLongLong();
+    Statement st = c.database().prepare(sql);
+    int n = 0;
+    while (st.next())
+        ++n;
+    return n;
 }
 
 QSet<int> values(Connection& c, const QString& sql)
 {
     QSet<int> s;
-    Recordset rs = c.execute(sql);
-    while (!rs.eof()) {
-        s.insert(rs.value(0).toInt());
-        rs.moveNext();
-    }
+    Statement st = c.database().prepare(sql);
+    while (st.next())
+        s.insert(int(st.integer(0)));
     return s;
 }
 
@@ -97,14 +101,13 @@ void TestMakeRegister::codeValuesOccur()
     QVERIFY(scalar(c_, "select count(*) from location l where not exists (select 1 from geographicreference g "
                        "where g.locationid = l.locationid and g.georeferencetypeid = 6)") > 0);
     // Sheets named as NZMS260 sheets, a letter and two digits.
-    Recordset rs = c_.execute("select map, district from mapdistrict");
+    Statement rs = c_.database().prepare("select map, district from mapdistrict");
     int sheets = 0;
     const QRegularExpression sheet("^[A-Z][0-9]{2}$");
-    while (!rs.eof()) {
-        QVERIFY(sheet.match(rs.value("map").toString()).hasMatch());
-        QVERIFY(!rs.value("district").toString().isEmpty());
+    while (rs.next()) {
+        QVERIFY(sheet.match(rs.text(0)).hasMatch());
+        QVERIFY(!rs.text(1).isEmpty());
         ++sheets;
-        rs.moveNext();
     }
     QVERIFY(sheets > 100);
     QCOMPARE(scalar(c_, "select count(*) from mapdistrict where map = 'R11'"), qint64(1));
@@ -154,10 +157,10 @@ void TestMakeRegister::statementsRunOnIt()
         "= location.locationid where spectrumhigh >  157 and SpectrumLow <=  157.5 and spectrumlow > 0 and "
         "spectrum.spectrumstatusid in (1, 4, 5) group by spectrum.spectrumlow, spectrum.spectrumhigh, "
         "location.districtid, spectrum.spectrumtypeid, spectrum.spectrumstatusid, spectrum.serviceid";
-    Recordset rs = c_.execute(search);
-    QVERIFY(rs.fetchAll() >= 20);
-    rs.moveFirst();
-    QVERIFY(rs.value("distnum").toInt() >= 1);
+    QVERIFY(rowsOf(c_, search) >= 20);
+    Statement rs = c_.database().prepare(search);
+    QVERIFY(rs.next());
+    QVERIFY(rs.integer(rs.column("distnum")) >= 1);
 
     const QString criteria = "spectrumhigh >  148 and spectrumlow < 174";
     const QString grid =
@@ -170,8 +173,7 @@ void TestMakeRegister::statementsRunOnIt()
         criteria +
         " and spectrumlow > 0 and spectrumtypeid <> 7 and spectrum.spectrumstatusid in (1,5) order by "
         "spectrum.spectrumlow ASC, spectrum.spectrumhigh ASC, location.districtid, licence.licencenumber";
-    Recordset g = c_.execute(grid);
-    QVERIFY(g.fetchAll() > 0);
+    QVERIFY(rowsOf(c_, grid) > 0);
 
     const QString sites =
         "select location.locationname, location.locationtypeid, geographicreference.referenceorder, "
@@ -183,8 +185,7 @@ void TestMakeRegister::statementsRunOnIt()
         " and spectrumlow > 0 and spectrumtypeid <> 7 and geographicreference.georeferencetypeid = 6 and "
         "geographicreference.referenceorder = 1 and spectrum.spectrumstatusid in (1,5) ORDER BY "
         "geographicreference.northing DESC";
-    Recordset s = c_.execute(sites);
-    QVERIFY(s.fetchAll() > 0);
+    QVERIFY(rowsOf(c_, sites) > 0);
 }
 
 void TestMakeRegister::badArguments()

@@ -3,7 +3,6 @@
 
 #include "map/geometry.h"
 #include "registers.h"
-#include "shell/frmspectrum.h"
 #include "support.h"
 #include "window.h"
 
@@ -39,13 +38,24 @@ void mapRegister(const QString& path)
     r.exec("INSERT INTO spectrum VALUES (900, 900, 100.0, 100.0125, 5, 1, 25, NULL, NULL, NULL)");
     r.exec("INSERT INTO mapdistrict VALUES (NULL, 'Nowhere')");
     r.exec("INSERT INTO mapdistrict VALUES ('O12', 'Second Taranaki')");
+    r.recordAtSites(500.0, 500.0125, 1, 2, {{"Unreadable", 1234567, northingAt(500)}});
+    r.close();
+    // The easting of that site cannot be read.
+    TinyRegister::failWhenRead(path, "geographicreference", "easting", "easting = 1234567");
 }
 
-void plot(FrmSpectrum& w, const QString& criteria, double district)
+// Lists the licences overlapping low to high (restricted to a district above
+// 0), as a press lists them; false when the register cannot give them.
+bool plot(FrmSpectrum& w, double low, double high, double district)
 {
-    w.search.rangeCriteria = criteria;
-    w.filter.selectedDistrictId = district;
-    w.plotLicenceSites();
+    reg::Criteria c = reg::Criteria::listing({low, reg::Edge::SignSpaced}, {high, reg::Edge::SignSpaced}, true);
+    if (district > 0)
+        c = c.inDistrict(district);
+    inspect::ListingRows rows;
+    if (!w.listing().readListing(c, rows))
+        return false;
+    w.listing().showListing(std::move(rows), district);
+    return true;
 }
 
 }  // namespace
@@ -57,7 +67,6 @@ private slots:
     void clipRectangle();
     void markerPlaces();
     void readoutArithmetic();
-    void siteStatementText();
     void plottingCreatesAndRemovesMarkers();
     void steppingWrapsAround();
     void centroidAndEdges();
@@ -122,21 +131,6 @@ void TestMap::readoutArithmetic()
     QCOMPARE(nzmap::sheetRowText(6900000), QStringLiteral("-03"));
 }
 
-void TestMap::siteStatementText()
-{
-    QCOMPARE(nzmap::siteStatement("spectrumhigh >  100 and spectrumlow <  100.0125"),
-             QStringLiteral("select location.locationname, location.locationtypeid, geographicreference.referenceorder, "
-                            "geographicreference.georeferencetypeid, geographicreference.easting, "
-                            "geographicreference.northing from spectrum, transmitconfiguration, location, "
-                            "geographicreference, licence where spectrum.licenceid = transmitconfiguration.licenceid "
-                            "and transmitconfiguration.locationid = location.locationid and spectrum.licenceid = "
-                            "licence.licenceid and location.locationid = geographicreference.locationid and "
-                            "spectrumhigh >  100 and spectrumlow <  100.0125 and spectrumlow > 0 and spectrumtypeid "
-                            "<> 7 and geographicreference.georeferencetypeid = 6 and "
-                            "geographicreference.referenceorder = 1 and spectrum.spectrumstatusid in (1,5) ORDER BY "
-                            "geographicreference.northing DESC"));
-}
-
 void TestMap::plottingCreatesAndRemovesMarkers()
 {
     testing::WorkDir wd;
@@ -144,22 +138,22 @@ void TestMap::plottingCreatesAndRemovesMarkers()
     testing::Recorder rec;
     auto w = openWindow();
     // Two rows, centroid mode.
-    plot(*w, "spectrumhigh >  200 and spectrumlow <  200.0125", 3);
-    QCOMPARE(int(w->map.lastSiteIndex), 1);
+    plot(*w, 200, 200.0125, 3);
+    QCOMPARE(int(w->siteMap().lastSiteIndex), 1);
     QCOMPARE(w->lblLocationRef->count(), 2);
     QCOMPARE(w->StatusBar1->panelText(3), QStringLiteral(" 2 Licences plotted on map "));
     QVERIFY(!w->cmdSiteStepNorth->isShownFlag());
     QVERIFY(w->cmdMapGrid->isShownFlag());
     QCOMPARE(w->vsbMapZoom->value(), 1);
     // Five rows with a site (the sixth has no grid position), stepping mode.
-    plot(*w, "spectrumhigh >  100 and spectrumlow <  100.0125", 0);
-    QCOMPARE(int(w->map.lastSiteIndex), 4);
+    plot(*w, 100, 100.0125, 0);
+    QCOMPARE(int(w->siteMap().lastSiteIndex), 4);
     QCOMPARE(w->lblLocationRef->count(), 5);
-    QCOMPARE(int(w->map.extraSiteMarkers), 3);
-    QCOMPARE(w->map.siteNames[0], QStringLiteral("North Site"));
-    QCOMPARE(w->map.siteNames[3], QStringLiteral("Padded Site"));
-    QCOMPARE(w->map.siteMapX[0], qint16(600));
-    QCOMPARE(w->map.siteMapY[4], qint16(900));
+    QCOMPARE(int(w->siteMap().extraSiteMarkers), 3);
+    QCOMPARE(w->siteMap().siteNames[0], QStringLiteral("North Site"));
+    QCOMPARE(w->siteMap().siteNames[3], QStringLiteral("Padded Site"));
+    QCOMPARE(w->siteMap().siteMapX[0], qint16(600));
+    QCOMPARE(w->siteMap().siteMapY[4], qint16(900));
     QCOMPARE(w->StatusBar1->panelText(3), QStringLiteral("Licence  1 of  5 licences plotted on map "));
     QVERIFY(w->cmdSiteStepNorth->isShownFlag());
     QVERIFY(w->cmdSiteStepSouth->isShownFlag());
@@ -169,20 +163,21 @@ void TestMap::plottingCreatesAndRemovesMarkers()
     // The new markers copy marker 0.
     QCOMPARE(w->lblLocationRef->at(4)->width(), 60.0);
     // One row: the extra markers go.
-    plot(*w, "spectrumhigh >  300 and spectrumlow <  300.0125", 4);
+    plot(*w, 300, 300.0125, 4);
     QCOMPARE(w->lblLocationRef->count(), 2);
-    QCOMPARE(int(w->map.extraSiteMarkers), 0);
+    QCOMPARE(int(w->siteMap().extraSiteMarkers), 0);
     QCOMPARE(w->StatusBar1->panelText(3), QStringLiteral(" 1 Licence plotted on map "));
     QVERIFY(!w->lblLocationRef->at(1)->isVisible());
     // No rows: panel 3 empty, the map and its button hidden.
-    plot(*w, "spectrumhigh >  400 and spectrumlow <  401", 0);
+    plot(*w, 400, 401, 0);
     QCOMPARE(w->StatusBar1->panelText(3), QString());
     QVERIFY(!w->cmdMapGrid->isShownFlag());
-    QCOMPARE(int(w->map.lastSiteIndex), 0);
-    // A malformed criteria: told once, the map stays hidden.
-    plot(*w, "spectrumhigh >", 0);
+    QCOMPARE(int(w->siteMap().lastSiteIndex), 0);
+    // A listing the register cannot give: told once, the map stays as it was (hidden).
+    QVERIFY(!plot(*w, 500, 500.0125, 0));
     QCOMPARE(int(rec.messages.size()), 1);
     QVERIFY(!w->picMap->isShownFlag());
+    QVERIFY(!w->cmdMapGrid->isShownFlag());
 }
 
 void TestMap::steppingWrapsAround()
@@ -190,20 +185,20 @@ void TestMap::steppingWrapsAround()
     testing::WorkDir wd;
     mapRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
-    plot(*w, "spectrumhigh >  100 and spectrumlow <  100.0125", 0);
+    plot(*w, 100, 100.0125, 0);
     QCOMPARE(w->hsbEasting->value(), 600 - 197);
     QCOMPARE(w->vsbNorthing->value(), 400 - 197);
-    w->cmdSiteStepNorth_Click();  // from the northernmost to the southernmost
-    QCOMPARE(int(w->map.currentSiteIndex), 4);
+    w->siteMap().cmdSiteStepNorth_Click();  // from the northernmost to the southernmost
+    QCOMPARE(int(w->siteMap().currentSiteIndex), 4);
     QCOMPARE(w->StatusBar1->panelText(3), QStringLiteral("Licence  5 of  5 licences plotted on map "));
     QCOMPARE(w->hsbEasting->value(), 680 - 197);
     QCOMPARE(w->vsbNorthing->value(), 900 - 197);
     QCOMPARE(w->lblLocationName->caption(), QStringLiteral("Deep South"));
     QCOMPARE(w->lblLocationName->left(), w->lblLocationRef->at(4)->left() + 50);
-    w->cmdSiteStepSouth_Click();  // and back round to the first
-    QCOMPARE(int(w->map.currentSiteIndex), 0);
-    w->cmdSiteStepSouth_Click();
-    QCOMPARE(int(w->map.currentSiteIndex), 1);
+    w->siteMap().cmdSiteStepSouth_Click();  // and back round to the first
+    QCOMPARE(int(w->siteMap().currentSiteIndex), 0);
+    w->siteMap().cmdSiteStepSouth_Click();
+    QCOMPARE(int(w->siteMap().currentSiteIndex), 1);
     QCOMPARE(w->lblLocationName->caption(), QStringLiteral("Middle Site"));
     QCOMPARE(w->vsbMapZoom->value(), 1);
 }
@@ -213,11 +208,11 @@ void TestMap::centroidAndEdges()
     testing::WorkDir wd;
     mapRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
-    plot(*w, "spectrumhigh >  200 and spectrumlow <  200.0125", 3);
-    QCOMPARE(int(w->map.viewOriginX), 104);  // 300.5 - 197 = 103.5 goes to 104
+    plot(*w, 200, 200.0125, 3);
+    QCOMPARE(int(w->siteMap().viewOriginX), 104);  // 300.5 - 197 = 103.5 goes to 104
     QCOMPARE(w->hsbEasting->value(), 104);
     // A site at column 150 gives an origin of -47, held at 0; its row 100 an origin held at 0.
-    plot(*w, "spectrumhigh >  300 and spectrumlow <  300.0125", 0);
+    plot(*w, 300, 300.0125, 0);
     QCOMPARE(w->hsbEasting->value(), 0);
     QCOMPARE(w->vsbNorthing->value(), 0);
     QCOMPARE(w->lblLocationRef->at(0)->left(), double(float(nzmap::markerLeft(150, nzmap::clipRect(0, 0, 1)))));
@@ -228,11 +223,11 @@ void TestMap::readoutOnTheWindow()
     testing::WorkDir wd;
     mapRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
-    plot(*w, "spectrumhigh >  100 and spectrumlow <  100.0125", 0);
+    plot(*w, 100, 100.0125, 0);
     w->vsbMapZoom->setValue(0);
     w->hsbEasting->setValue(500);
     w->vsbNorthing->setValue(300);
-    w->cmdMapGrid_Click();  // show the map
+    w->siteMap().cmdMapGrid_Click();  // show the map
     QVERIFY(w->picMap->isShownFlag());
     QVERIFY(!w->txtMap->isShownFlag());
     emit w->picMap->mouseMove(0, 0, 1970, 1970);
@@ -249,17 +244,17 @@ void TestMap::readoutOnTheWindow()
     QVERIFY(!w->txtMap->isShownFlag());
     QVERIFY(!w->lblMapDistrict->isVisible());
     // With the district entry off, a listed sheet does not show it.
-    w->mnuMapDistrict_Click();
+    w->siteMap().mnuMapDistrict_Click();
     QCOMPARE(w->mnuMapDistrict->caption(), QStringLiteral("Map District Off"));
     emit w->picMap->mouseMove(0, 0, 1970, 1970);
     QVERIFY(!w->lblMapDistrict->isVisible());
     QVERIFY(w->txtMap->isShownFlag());
-    w->mnuNZMS260_Click();
+    w->siteMap().mnuNZMS260_Click();
     QCOMPARE(w->mnuNZMS260->caption(), QStringLiteral("NZMS260 Off"));
-    w->mnuMapLabels_Click();
+    w->siteMap().mnuMapLabels_Click();
     QCOMPARE(w->mnuMapLabels->caption(), QStringLiteral("Map Labels Transparent"));
     QCOMPARE(w->lblLocationName->backStyle(), 0);
-    w->mnuMapLabels_Click();
+    w->siteMap().mnuMapLabels_Click();
     QCOMPARE(w->mnuMapLabels->caption(), QStringLiteral("Map Labels Opaque"));
     QCOMPARE(w->lblMapDistrict->backStyle(), 1);
     // Leaving the map for its frame clears the readouts.
@@ -277,12 +272,12 @@ void TestMap::draggingIsARateControl()
     testing::WorkDir wd;
     mapRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
-    plot(*w, "spectrumhigh >  100 and spectrumlow <  100.0125", 0);
+    plot(*w, 100, 100.0125, 0);
     w->hsbEasting->setValue(300);
     w->vsbNorthing->setValue(300);
-    w->picMap_MouseDown(1, 0, 1000.4, 1000.6);
-    QCOMPARE(int(w->map.dragStartX), 1000);
-    QCOMPARE(int(w->map.dragStartY), 1001);
+    w->siteMap().picMap_MouseDown(1, 0, 1000.4, 1000.6);
+    QCOMPARE(int(w->siteMap().dragStartX), 1000);
+    QCOMPARE(int(w->siteMap().dragStartY), 1001);
     for (int k = 1; k <= 3; ++k) {
         emit w->picMap->mouseMove(1, 0, 2000.4, 1000.6);
         QCOMPARE(w->hsbEasting->value(), 300 - 5 * k);
@@ -308,24 +303,24 @@ void TestMap::mapAndGridSwitch()
     testing::WorkDir wd;
     mapRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
-    plot(*w, "spectrumhigh >  100 and spectrumlow <  100.0125", 0);
+    plot(*w, 100, 100.0125, 0);
     QVERIFY(!w->picMap->isShownFlag());  // the grid is chosen at start
     QCOMPARE(w->cmdMapGrid->caption(), QStringLiteral("Display Map"));
-    w->cmdMapGrid_Click();
-    QVERIFY(w->map.mapShown);
+    w->siteMap().cmdMapGrid_Click();
+    QVERIFY(w->siteMap().mapShown);
     QCOMPARE(w->cmdMapGrid->caption(), QStringLiteral("Display Grid"));
     QVERIFY(w->picMap->isShownFlag());
     QVERIFY(w->hsbEasting->isShownFlag());
     QVERIFY(w->lblEasting->isVisible());
     QVERIFY(!w->MSHFlexGrid1->isShownFlag());
     const int e = w->hsbEasting->value();
-    w->cmdMapGrid_Click();
+    w->siteMap().cmdMapGrid_Click();
     QVERIFY(!w->picMap->isShownFlag());
     QVERIFY(w->MSHFlexGrid1->isShownFlag());
-    w->cmdMapGrid_Click();
+    w->siteMap().cmdMapGrid_Click();
     QCOMPARE(w->hsbEasting->value(), e);
     // A plot while the map is chosen shows it, centred on the new sites.
-    plot(*w, "spectrumhigh >  200 and spectrumlow <  200.0125", 3);
+    plot(*w, 200, 200.0125, 3);
     QVERIFY(w->picMap->isShownFlag());
     QCOMPARE(w->hsbEasting->value(), 104);
     // The picture is the relief map cut and stretched to the box.
@@ -337,7 +332,7 @@ void TestMap::blinking()
     testing::WorkDir wd;
     mapRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
-    plot(*w, "spectrumhigh >  100 and spectrumlow <  100.0125", 0);
+    plot(*w, 100, 100.0125, 0);
     const QColor green(0, 0xFF, 0), black(0, 0, 0);
     w->tmrFlash->fire();
     for (int i = 0; i < 5; ++i)
@@ -350,12 +345,12 @@ void TestMap::blinking()
     QCOMPARE(w->lblLocationRef->at(2)->backColor(), green);  // anything not green turns green
     QCOMPARE(w->lblLocationRef->at(0)->backColor(), black);
     w->tmrFlash->fire();
-    w->mnuFlash_Click();
+    w->siteMap().mnuFlash_Click();
     QCOMPARE(w->mnuFlash->caption(), QStringLiteral("Label Flash Off"));
     QVERIFY(!w->tmrFlash->isEnabled());
     for (int i = 0; i < 5; ++i)
         QCOMPARE(w->lblLocationRef->at(i)->backColor(), black);
-    w->mnuFlash_Click();
+    w->siteMap().mnuFlash_Click();
     QCOMPARE(w->mnuFlash->caption(), QStringLiteral("Label Flash On"));
     QVERIFY(w->mnuFlash->isChecked());
     QVERIFY(w->tmrFlash->isEnabled());

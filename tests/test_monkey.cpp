@@ -3,7 +3,7 @@
 // invariants after each. ORVANE_MONKEY_STEPS sets the length (default 4000).
 
 #include "registers.h"
-#include "shell/frmspectrum.h"
+#include "window.h"
 #include "support.h"
 
 #include <QApplication>
@@ -30,7 +30,7 @@ void TestMonkey::randomSession()
     const forms::ModalHandler old = forms::setModalHandler([](forms::Form&) {});
     FrmSpectrum w;
     w.formLoad();
-    w.printerFactory = [] { return std::make_unique<inspect::RecordingPrinter>(); };
+    w.listing().printerFactory = [] { return std::make_unique<inspect::RecordingPrinter>(); };
     QVERIFY(testing::activate(&w));
 
     const int steps = qEnvironmentVariableIsSet("ORVANE_MONKEY_STEPS") ? qEnvironmentVariableIntValue("ORVANE_MONKEY_STEPS")
@@ -89,21 +89,21 @@ void TestMonkey::randomSession()
             QCoreApplication::processEvents();
             break;
         }
-        // The invariants: bars 0 to the last index exist and no more; arrays match;
+        // The invariants: bars 0 to the last index exist and no more; the rows match;
         // the panels read one of their texts.
-        const int last = w.search.lastRecordIndex;
+        const int last = w.chart().lastRecordIndex;
         QVERIFY(last >= 0 && last < 500);
         for (int i = 0; i <= last; ++i)
             QVERIFY2(w.lblSpectrum->exists(i), qPrintable(QString::number(step)));
-        if (w.search.searchLoaded) {
+        if (w.chart().searchLoaded) {
             QCOMPARE(w.lblSpectrum->count(), last + 1);
-            QCOMPARE(int(w.search.recordLowMHz.size()), last + 1);
-            QCOMPARE(int(w.search.recordServiceId.size()), last + 1);
+            QCOMPARE(w.chart().rows().count, last + 1);
+            QCOMPARE(int(w.chart().rows().rows.size()), last + 1);
         }
         QVERIFY2(panel1.match(w.StatusBar1->panelText(1)).hasMatch(), qPrintable(w.StatusBar1->panelText(1)));
         QVERIFY2(panel2.contains(w.StatusBar1->panelText(2)), qPrintable(w.StatusBar1->panelText(2)));
-        QVERIFY(w.window.zoomFactor > 0);
-        QVERIFY(w.map.lastSiteIndex + 1 >= w.lblLocationRef->count() - 2 || w.lblLocationRef->count() == 2);
+        QVERIFY(w.frequency().zoomFactor > 0);
+        QVERIFY(w.siteMap().lastSiteIndex + 1 >= w.lblLocationRef->count() - 2 || w.lblLocationRef->count() == 2);
     }
     forms::setModalHandler(old);
     // Every message the monkey met was one of the program's own.

@@ -1,11 +1,12 @@
 // Number texts and chart arithmetic, called directly.
 
-#include "spectrum/chart.h"
-#include "spectrum/numbers.h"
+#include "spectrum/chart_rules.h"
+#include "base/numbers.h"
 
 #include <QtTest>
 #include <cmath>
 
+using namespace base;
 using namespace spectrum;
 
 class TestNumbers : public QObject {
@@ -17,7 +18,6 @@ private slots:
     void plainTexts();
     void signSpacedTexts();
     void numberTest();
-    void searchStatementText();
     void districtRows();
     void colours();
     void plannedSubRows();
@@ -101,21 +101,6 @@ void TestNumbers::numberTest()
     // A number too large to hold is not taken as a number.
     QVERIFY(!isNumber(QString(400, '9')));
     QVERIFY(isNumber(QString(300, '9')));
-}
-
-void TestNumbers::searchStatementText()
-{
-    QCOMPARE(searchRangeCriteria(0.75, 1.25), QStringLiteral("spectrumhigh >  .75 and SpectrumLow <=  1.25"));
-    QCOMPARE(searchRangeCriteria(-0.3, 0.7), QStringLiteral("spectrumhigh > -.3 and SpectrumLow <=  .7"));
-    QCOMPARE(searchStatement(0.75, 1.25),
-             QStringLiteral("select spectrum.serviceid, spectrum.spectrumstatusid, spectrum.spectrumtypeid, "
-                            "spectrum.spectrumlow, spectrum.spectrumhigh, location.districtid, count(*)as distnum "
-                            "from (spectrum LEFT JOIN transmitconfiguration ON spectrum.licenceid = "
-                            "transmitconfiguration.licenceid) LEFT JOIN location ON transmitconfiguration.locationid "
-                            "= location.locationid where spectrumhigh >  .75 and SpectrumLow <=  1.25 and spectrumlow "
-                            "> 0 and spectrum.spectrumstatusid in (1, 4, 5) group by spectrum.spectrumlow, "
-                            "spectrum.spectrumhigh, location.districtid, spectrum.spectrumtypeid, "
-                            "spectrum.spectrumstatusid, spectrum.serviceid"));
 }
 
 void TestNumbers::districtRows()

@@ -2,7 +2,7 @@
 // register files at start-up, and a whole session that must write nothing.
 
 #include "registers.h"
-#include "shell/frmspectrum.h"
+#include "window.h"
 #include "shell/start.h"
 #include "support.h"
 
@@ -60,7 +60,7 @@ void TestRobustness::badTextInTheFrequencyBox()
     auto w = std::make_unique<FrmSpectrum>();
     w->formLoad();
     w->tmrSearch->setInterval(24 * 3600 * 1000);
-    const int bars = w->search.lastRecordIndex;
+    const int bars = w->chart().lastRecordIndex;
     const QStringList bad{"abc", "", "   ", "1e3", "1,5", "--1", "1e400", "nan", "inf", "-inf", QString(400, '9'),
                           "0x1F", "1.2.3", "+-2", "\t", "1 000"};
     for (const QString& text : bad) {
@@ -68,20 +68,20 @@ void TestRobustness::badTextInTheFrequencyBox()
         // Enter and a click start nothing.
         rec.clear();
         w->txtFrequencyDisplay->setText(text);
-        w->txtFrequencyDisplay_KeyPress(13);
-        w->txtFrequencyDisplay_Click();
+        w->frequency().txtFrequencyDisplay_KeyPress(13);
+        w->frequency().txtFrequencyDisplay_Click();
         QVERIFY2(rec.messages.empty(), qPrintable(what));
         // An option click, a tuning press and release, and the zoom failure each say so.
         w->Option1[9]->setValue(true);
         w->Option1[15]->setValue(true);
-        w->cmdPlus_MouseDown(1, 0, 1, 1);
+        w->frequency().cmdPlus_MouseDown(1, 0, 1, 1);
         QVERIFY2(!w->tmrSearch->isEnabled(), qPrintable(what));
-        w->cmdPlus_MouseUp(1, 0, 1, 1);
+        w->frequency().cmdPlus_MouseUp(1, 0, 1, 1);
         for (int z = 0; z < 12 && !rec.texts().join("|").contains("Exceeded"); ++z)
-            w->cmdZoomIn_Click();
+            w->frequency().cmdZoomIn_Click();
         QVERIFY2(rec.texts().count("You didn't enter a number") == 4, qPrintable(what + rec.texts().join("|")));
-        QCOMPARE(w->window.zoomFactor, 1.0);
-        QCOMPARE(int(w->search.lastRecordIndex), bars);  // the chart stays
+        QCOMPARE(w->frequency().zoomFactor, 1.0);
+        QCOMPARE(int(w->chart().lastRecordIndex), bars);  // the chart stays
         QCOMPARE(w->txtFrequencyDisplay->text(), text);
     }
     // Numbers that are odd but numbers: each gives a chart or an empty one.
@@ -89,24 +89,24 @@ void TestRobustness::badTextInTheFrequencyBox()
     for (const QString& text : odd) {
         rec.clear();
         w->txtFrequencyDisplay->setText(text);
-        w->txtFrequencyDisplay_KeyPress(13);
+        w->frequency().txtFrequencyDisplay_KeyPress(13);
         QVERIFY2(rec.messages.empty(), qPrintable(text.left(12) + rec.texts().join("|")));
         QVERIFY(w->lblHighFrequency->caption().size() > 0);
-        w->cmdPlus_MouseDown(1, 0, 1, 1);
+        w->frequency().cmdPlus_MouseDown(1, 0, 1, 1);
         w->tmrSearch->fire();
-        w->cmdPlus_MouseUp(1, 0, 1, 1);
-        w->cmdZoomIn_Click();
-        w->cmdZoomOut_Click();
+        w->frequency().cmdPlus_MouseUp(1, 0, 1, 1);
+        w->frequency().cmdZoomIn_Click();
+        w->frequency().cmdZoomOut_Click();
         w->hsbFrequency->setValue(100);
         // Far from the loaded records the zoom may give up on them, and says so.
         for (const QString& m : rec.texts())
             QVERIFY2(m.startsWith("Exceeded maximum zoom for this set of records") ||
                          m.startsWith("Unable to zoom this set of records"),
                      qPrintable(text.left(12) + m));
-        QCOMPARE(std::log2(w->window.zoomFactor), std::round(std::log2(w->window.zoomFactor)));
+        QCOMPARE(std::log2(w->frequency().zoomFactor), std::round(std::log2(w->frequency().zoomFactor)));
     }
     w->txtFrequencyDisplay->setText("-5");
-    w->txtFrequencyDisplay_KeyPress(13);
+    w->frequency().txtFrequencyDisplay_KeyPress(13);
     QCOMPARE(w->lblLowFrequency->caption(), QString());
     QCOMPARE(w->lblHighFrequency->caption(), QStringLiteral("-4.750000"));
     QCOMPARE(w->StatusBar1->panelText(1), QStringLiteral("Searching"));
@@ -201,35 +201,35 @@ void TestRobustness::aWholeSessionWritesNothing()
     {
         auto w = std::make_unique<FrmSpectrum>();
         w->formLoad();
-        w->printerFactory = [] { return std::make_unique<inspect::RecordingPrinter>(); };
+        w->listing().printerFactory = [] { return std::make_unique<inspect::RecordingPrinter>(); };
         w->hsbFrequency->setValue(300);
-        w->cmdZoomIn_Click();
-        w->cmdZoomOut_Click();
-        w->cmdPlus_MouseDown(1, 0, 0, 0);
+        w->frequency().cmdZoomIn_Click();
+        w->frequency().cmdZoomOut_Click();
+        w->frequency().cmdPlus_MouseDown(1, 0, 0, 0);
         w->tmrSearch->fire();
-        w->cmdPlus_MouseUp(1, 0, 0, 0);
+        w->frequency().cmdPlus_MouseUp(1, 0, 0, 0);
         w->txtFrequencyDisplay->setText("1");
-        w->txtFrequencyDisplay_KeyPress(13);
-        for (int i = 0; i <= w->search.lastRecordIndex; ++i) {
-            w->lblSpectrum_MouseMove(i, 0, 0, 1, 1);
-            w->lblSpectrum_MouseDown(i, 1 + (i % 2), 0, 0, 0);
-            w->lblSpectrum_MouseUp(i, 1, 0, 0, 0);
+        w->frequency().txtFrequencyDisplay_KeyPress(13);
+        for (int i = 0; i <= w->chart().lastRecordIndex; ++i) {
+            w->inspection().lblSpectrum_MouseMove(i, 0, 0, 1, 1);
+            w->inspection().lblSpectrum_MouseDown(i, 1 + (i % 2), 0, 0, 0);
+            w->inspection().lblSpectrum_MouseUp(i, 1, 0, 0, 0);
         }
-        w->lblDistrict_MouseDown(1, 1, 0, 0, 0);
-        w->cmdMapGrid_Click();
+        w->inspection().lblDistrict_MouseDown(1, 1, 0, 0, 0);
+        w->siteMap().cmdMapGrid_Click();
         emit w->picMap->mouseMove(0, 0, 1500, 1500);
-        w->picMap_MouseDown(1, 0, 100, 100);
+        w->siteMap().picMap_MouseDown(1, 0, 100, 100);
         emit w->picMap->mouseMove(1, 0, 600, 600);
         w->tmrFlash->fire();
-        w->mnuFlash_Click();
-        w->mnuOverlap_Click();
-        w->mnuMapDistrict_Click();
-        w->mnuNZMS260_Click();
-        w->mnuMapLabels_Click();
-        w->mnuPrint_Click();
+        w->siteMap().mnuFlash_Click();
+        w->inspection().mnuOverlap_Click();
+        w->siteMap().mnuMapDistrict_Click();
+        w->siteMap().mnuNZMS260_Click();
+        w->siteMap().mnuMapLabels_Click();
+        w->listing().mnuPrint_Click();
         w->mnuAbout_Click();
         w->cmdITU_Click();
-        w->mnuHelp_Click();
+        w->help().mnuHelp_Click();
     }
     forms::setModalHandler(old);
     QCOMPARE(digest(wd.file("KORVA.mdb")), before);

@@ -3,8 +3,7 @@
 
 #include "inspect/printing.h"
 #include "registers.h"
-#include "shell/frmspectrum.h"
-#include "shell/help.h"
+#include "help/help_window.h"
 #include "shell/secondary.h"
 #include "support.h"
 #include "window.h"
@@ -20,6 +19,11 @@
 
 using namespace inspect;
 using namespace shell;
+using help::ChmFile;
+using help::HelpViewer;
+using help::HelpWindow;
+using help::parseSitemap;
+using help::HelpTopic;
 using testing::openWindow;
 
 namespace {
@@ -176,16 +180,15 @@ void TestShell::printingFromTheWindow()
     testing::Recorder rec;
     auto w = openWindow();
     RecordingPrinter* last = nullptr;
-    w->printerFactory = [&] {
+    w->listing().printerFactory = [&] {
         auto p = std::make_unique<RecordingPrinter>();
         last = p.get();
         return p;
     };
-    w->search.rangeCriteria = "spectrumhigh >  157 and spectrumlow <  158";
-    w->fillLicenceGrid();
-    QCOMPARE(int(w->grid.gridRowCount), 4);
+    QVERIFY(testing::listRange(*w, 157, 158));
+    QCOMPARE(int(w->listing().gridRowCount), 4);
     std::vector<RecordingPrinter::Line> lines;
-    w->printerFactory = [&] {
+    w->listing().printerFactory = [&] {
         struct Keep : RecordingPrinter {
             std::vector<RecordingPrinter::Line>* out;
             bool endDoc(QString& r) override
@@ -199,7 +202,7 @@ void TestShell::printingFromTheWindow()
         last = p.get();
         return std::unique_ptr<Printer>(std::move(p));
     };
-    w->mnuPrint_Click();
+    w->listing().mnuPrint_Click();
     QCOMPARE(int(lines.size()), 2 + 3);
     QCOMPARE(itemAt(lines[2], 1), QStringLiteral("   157.100000"));
     QCOMPARE(w->MSHFlexGrid1->row(), 3);  // the last data row
@@ -207,15 +210,15 @@ void TestShell::printingFromTheWindow()
     QCOMPARE(forms::screenPointer(), int(forms::vbDefault));
     QVERIFY(rec.messages.empty());
     // No printer: one message, the pointer back, nothing lost.
-    w->printerFactory = [] {
+    w->listing().printerFactory = [] {
         auto p = std::make_unique<RecordingPrinter>();
         p->failToBegin = true;
         return p;
     };
-    w->cmdPrintGrid_Click();
+    w->listing().cmdPrintGrid_Click();
     QCOMPARE(rec.texts(), QStringList{"No printer is available"});
     QCOMPARE(forms::screenPointer(), int(forms::vbDefault));
-    QCOMPARE(int(w->grid.gridRowCount), 4);
+    QCOMPARE(int(w->listing().gridRowCount), 4);
 }
 
 void TestShell::printToPdf()
@@ -344,16 +347,16 @@ void TestShell::helpViewer()
     }
     auto w = openWindow();
     // No help file in the working directory: nothing happens.
-    QVERIFY(!w->showHelpFile("OrvaneZaru.chm", nullptr, 0));
-    w->mnuHelp_Click();
-    QVERIFY(!w->helpViewer());
+    QVERIFY(!w->help().showHelpFile("OrvaneZaru.chm", nullptr, 0));
+    w->help().mnuHelp_Click();
+    QVERIFY(!w->help().helpViewer());
     QVERIFY(QFile::copy(chm, wd.file("OrvaneZaru.chm")));
     // F1 anywhere in the main window opens it, as the menu does.
     auto* f1 = w->findChild<QShortcut*>("kbdHelp");
     QVERIFY(f1);
     QCOMPARE(f1->key(), QKeySequence(QKeySequence::HelpContents));
     emit f1->activated();
-    auto* help = qobject_cast<HelpWindow*>(w->helpViewer());
+    auto* help = qobject_cast<HelpWindow*>(w->help().helpViewer());
     QVERIFY(help);
     QVERIFY(help->isVisible());
     QCOMPARE(help->objectName(), QStringLiteral("frmHelp"));
@@ -410,7 +413,7 @@ void TestShell::helpViewer()
     QVERIFY(junk.open(QIODevice::WriteOnly));
     junk.write("not a help file");
     junk.close();
-    QVERIFY(!w->showHelpFile("OrvaneZaru.chm", nullptr, 0));
+    QVERIFY(!w->help().showHelpFile("OrvaneZaru.chm", nullptr, 0));
 }
 
 // The contents and index files of a help file: lists nest, entities decode,
@@ -500,7 +503,7 @@ void TestShell::menuCommands()
     QCOMPARE(modals, 3);
     QCOMPARE(shown, QStringLiteral("frmAbout"));
     // A search disables it again.
-    w->txtFrequencyDisplay_KeyPress(13);
+    w->frequency().txtFrequencyDisplay_KeyPress(13);
     QVERIFY(!w->cmdITU->isEnabledFlag());
     forms::setModalHandler(old);
     // Exit stops every timer at once.

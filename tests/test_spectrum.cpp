@@ -2,11 +2,11 @@
 // chart layout, the status bar's hover rule, scrolling and the readouts.
 
 #include "registers.h"
-#include "shell/frmspectrum.h"
-#include "spectrum/chart.h"
+#include "spectrum/chart_rules.h"
 #include "spectrum/chart_model.h"
-#include "spectrum/numbers.h"
-#include "spectrum/search_query.h"
+#include "base/numbers.h"
+#include "register/spectrum_index.h"
+#include "register/statements.h"
 #include "support.h"
 #include "window.h"
 
@@ -41,7 +41,7 @@ void searchAt(FrmSpectrum& w, const QString& centre, int widthOption = -1)
     if (widthOption >= 0 && !w.Option1[size_t(widthOption)]->value())
         w.Option1[size_t(widthOption)]->setValue(true);  // runs its Click, which searches
     else
-        w.txtFrequencyDisplay_KeyPress(13);
+        w.frequency().txtFrequencyDisplay_KeyPress(13);
 }
 
 }  // namespace
@@ -95,20 +95,19 @@ void TestSpectrum::startUpOnTheSampleRegister()
     QCOMPARE(w->lblZoom->caption(), QStringLiteral("Zoom x 1"));
     QCOMPARE(w->lblScroll->caption(), QStringLiteral("Unscrolled"));
     QCOMPARE(panel(*w, 2), QStringLiteral("Fine Tuning Unused"));
-    QCOMPARE(w->search.rangeCriteria, QStringLiteral("spectrumhigh >  .75 and SpectrumLow <=  1.25"));
+    QCOMPARE(w->chart().rangeCriteria.text(), QStringLiteral("spectrumhigh >  .75 and SpectrumLow <=  1.25"));
     QCOMPARE(w->cmdMapGrid->caption(), QStringLiteral("Display Map"));
-    QCOMPARE(w->window.displayWidthMHz, 0.5);
+    QCOMPARE(w->frequency().displayWidthMHz, 0.5);
     QVERIFY(w->isVisible());
     QVERIFY(!w->cmdITU->isEnabledFlag());  // out of use for a second after the search
     // Panel 1 gives the number of groups the full statement has.
-    reg::Recordset all = w->registerConnection().execute(spectrum::searchStatement(0.75, 1.25));
-    const int groups = all.fetchAll();
+    const int groups = int(reg::countSearchGroups(w->registerConnection(), 0.75, 1.25));
     QVERIFY(groups > 0 && groups < 500);
-    QCOMPARE(panel(*w, 1), spectrum::signSpacedText(groups) + " Records found");
-    QCOMPARE(int(w->search.lastRecordIndex), groups - 1);
-    QCOMPARE(w->map.mapSheetCount > 100, true);
-    QCOMPARE(int(w->map.mapSheetNames.size()), w->map.mapSheetCount + 1);
-    QVERIFY(w->map.mapSheetNames.back().isEmpty());
+    QCOMPARE(panel(*w, 1), base::signSpacedText(groups) + " Records found");
+    QCOMPARE(int(w->chart().lastRecordIndex), groups - 1);
+    QCOMPARE(w->siteMap().mapSheetCount > 100, true);
+    QCOMPARE(int(w->siteMap().mapSheetNames.size()), w->siteMap().mapSheetCount + 1);
+    QVERIFY(w->siteMap().mapSheetNames.back().isEmpty());
     // The ITU button comes back a second later.
     QTRY_VERIFY_WITH_TIMEOUT(w->cmdITU->isEnabledFlag(), 3000);
     QVERIFY(!w->tmrITU->isEnabled());
@@ -266,21 +265,22 @@ void TestSpectrum::barsAreTheFirstRowsOfTheStatement()
         rec.clear();
         searchAt(*w, centre, option);
         QVERIFY(rec.texts().isEmpty());
-        const double low = w->window.searchLowMHz, high = w->window.searchHighMHz;
-        reg::Recordset all = w->registerConnection().execute(spectrum::searchStatement(low, high) +
-                                                             spectrum::searchOrderClause());
-        const int total = all.fetchAll();
+        const double low = w->frequency().searchLowMHz, high = w->frequency().searchHighMHz;
+        const int total = int(reg::countSearchGroups(w->registerConnection(), low, high));
         const int shown = std::min(total, 500);
-        QCOMPARE(int(w->search.lastRecordIndex) + 1, shown);
-        all.moveFirst();
-        for (int i = 0; i < shown; ++i, all.moveNext()) {
-            QCOMPARE(w->search.recordLowMHz[size_t(i)], all.value("spectrumlow").toDouble());
-            QCOMPARE(w->search.recordHighMHz[size_t(i)], all.value("spectrumhigh").toDouble());
-            const QVariant d = all.value("districtid");
-            QCOMPARE(w->search.recordDistrictId[size_t(i)], d.isNull() ? 0.0 : d.toDouble());
-            const spectrum::BarGeometry g = spectrum::ChartScale(low, high).place(
-                all.value("spectrumlow").toDouble(),
-                spectrum::roundSix(all.value("spectrumhigh").toDouble() - all.value("spectrumlow").toDouble()));
+        QCOMPARE(int(w->chart().lastRecordIndex) + 1, shown);
+        // The whole statement, run by the engine to the end, as an independent reading.
+        reg::Statement all =
+            w->registerConnection().database().prepare(reg::searchStatement(low, high) + reg::searchOrderClause());
+        for (int i = 0; i < shown; ++i) {
+            QVERIFY(all.next());
+            const double rowLow = all.real(all.column("spectrumlow")), rowHigh = all.real(all.column("spectrumhigh"));
+            QCOMPARE(w->chart().recordLowMHz(i), rowLow);
+            QCOMPARE(w->chart().recordHighMHz(i), rowHigh);
+            const int d = all.column("districtid");
+            QCOMPARE(w->chart().recordDistrictId(i), all.isNull(d) ? 0.0 : all.real(d));
+            const spectrum::BarGeometry g =
+                spectrum::ChartScale(low, high).place(rowLow, base::roundSix(rowHigh - rowLow));
             QCOMPARE(bar(*w, i)->left(), g.left);
             QCOMPARE(bar(*w, i)->width(), g.width);
             QVERIFY(bar(*w, i)->isVisible());
@@ -290,7 +290,7 @@ void TestSpectrum::barsAreTheFirstRowsOfTheStatement()
             QCOMPARE(panel(*w, 1), QStringLiteral("Too many records to be displayed - reset criteria"));
             QCOMPARE(rec.beeps, 5);
         } else {
-            QCOMPARE(panel(*w, 1), spectrum::signSpacedText(total) + " Records found");
+            QCOMPARE(panel(*w, 1), base::signSpacedText(total) + " Records found");
         }
     }
 }
@@ -314,20 +314,20 @@ void TestSpectrum::indexPicksTheRecordsInRange()
     }
     reg::Connection c;
     c.open(reg::connectionString);
-    const auto index = spectrum::SpectrumIndex::build(c);
+    const auto index = reg::SpectrumIndex::build(c);
     for (const auto& [low, high] : {std::pair{0.0, 2000.0}, {100.0, 100.5}, {999.75, 1000.25}, {1500.0, 1600.0},
                                     {-5.0, 0.5}, {1990.0, 2500.0}, {3000.0, 4000.0}}) {
-        reg::Recordset all = c.execute(QStringLiteral("select spectrum.rowid, spectrumlow from spectrum where spectrumhigh > %1 "
-                                                      "and spectrumlow <= %2 and spectrumlow > 0 and spectrumstatusid in "
-                                                      "(1, 4, 5) order by spectrumlow, spectrum.rowid")
-                                           .arg(low, 0, 'g', 17)
-                                           .arg(high, 0, 'g', 17));
+        reg::Statement all = c.database().prepare(
+            QStringLiteral("select spectrum.rowid, spectrumlow from spectrum where spectrumhigh > %1 "
+                           "and spectrumlow <= %2 and spectrumlow > 0 and spectrumstatusid in "
+                           "(1, 4, 5) order by spectrumlow, spectrum.rowid")
+                .arg(low, 0, 'g', 17)
+                .arg(high, 0, 'g', 17));
         std::vector<qint64> ids;
         std::vector<double> lows;
-        while (!all.eof()) {
-            ids.push_back(all.value(0).toLongLong());
-            lows.push_back(all.value(1).toDouble());
-            all.moveNext();
+        while (all.next()) {
+            ids.push_back(all.integer(0));
+            lows.push_back(all.real(1));
         }
         for (size_t wanted : {size_t(1), size_t(50), size_t(500), size_t(100000)}) {
             const auto picked = index->candidates(low, high, wanted);
@@ -352,12 +352,12 @@ void TestSpectrum::barPlacementOnTheChart()
         r.record(1000.0, 1000.1, 4, 1, 25, 9);
     }
     auto w = openWindow();
-    QCOMPARE(int(w->search.lastRecordIndex), 0);
+    QCOMPARE(int(w->chart().lastRecordIndex), 0);
     QCOMPARE(bar(*w, 0)->left(), -2500.0);
     QCOMPARE(bar(*w, 0)->width(), 15000.0);
-    QCOMPARE(w->search.recordLeftTwips[0], -2500.0);
+    QCOMPARE(w->chart().recordLeftTwips(0), -2500.0);
     searchAt(*w, "1000");
-    QCOMPARE(int(w->search.lastRecordIndex), 2);
+    QCOMPARE(int(w->chart().lastRecordIndex), 2);
     // Rows in low-edge order: 900, 999, 1000.
     QCOMPARE(bar(*w, 0)->left(), -240000.0);
     QCOMPARE(bar(*w, 0)->width(), 1242500.0);
@@ -394,7 +394,7 @@ void TestSpectrum::layoutRowsColoursAndCaptions()
         r.record(1.22, 1.23, 5, 1, 25, 15);     // 11: CHM
     }
     auto w = openWindow();
-    QCOMPARE(int(w->search.lastRecordIndex), 11);
+    QCOMPARE(int(w->chart().lastRecordIndex), 11);
     struct E {
         int top, height;
         const char* colour;
@@ -413,10 +413,10 @@ void TestSpectrum::layoutRowsColoursAndCaptions()
         QVERIFY2(bar(*w, i)->backColorText() == expected[i].colour, qPrintable(what + bar(*w, i)->backColorText()));
         QVERIFY2(bar(*w, i)->caption() == expected[i].caption, qPrintable(what + bar(*w, i)->caption()));
     }
-    QCOMPARE(w->search.recordDistrictId[0], 9.0);
-    QCOMPARE(w->search.recordDistrictId[5], 0.0);
-    QCOMPARE(int(w->search.recordServiceId[7]), 26);
-    QCOMPARE(w->search.recordBandwidthMHz[0], 0.01);
+    QCOMPARE(w->chart().recordDistrictId(0), 9.0);
+    QCOMPARE(w->chart().recordDistrictId(5), 0.0);
+    QCOMPARE(int(w->chart().recordServiceId(7)), 26);
+    QCOMPARE(w->chart().recordBandwidthMHz(0), 0.01);
 }
 
 // The caption is the count for every bar; only a status 5 record with a
@@ -430,7 +430,7 @@ void TestSpectrum::status5WithoutADistrictKeepsItsCount()
         r.record(1.02, 1.03, 4, 5, 25, 3, 2);  // status 5 in district 3, two sites
     }
     auto w = openWindow();
-    QCOMPARE(int(w->search.lastRecordIndex), 1);
+    QCOMPARE(int(w->chart().lastRecordIndex), 1);
     QCOMPARE(bar(*w, 0)->caption(), QStringLiteral("1"));
     QCOMPARE(bar(*w, 0)->top(), 1300.0);
     QCOMPARE(bar(*w, 0)->backColorText(), QStringLiteral("#FFC080"));
@@ -452,14 +452,14 @@ void TestSpectrum::indexTakesWhatTheStatementTakes()
     }
     auto w = openWindow();
     searchAt(*w, "0.55");
-    QCOMPARE(w->window.searchLowMHz, 0.55 - 0.25);
-    reg::Recordset full = w->registerConnection().execute(w->search.searchSql);
-    QCOMPARE(full.fetchAll(), 2);
-    QCOMPARE(int(w->search.lastRecordIndex), 1);
-    QCOMPARE(w->search.recordLowMHz[0], 0.2);
+    QCOMPARE(w->frequency().searchLowMHz, 0.55 - 0.25);
+    QCOMPARE(reg::countSearchGroups(w->registerConnection(), w->frequency().searchLowMHz, w->frequency().searchHighMHz),
+             qint64(2));
+    QCOMPARE(int(w->chart().lastRecordIndex), 1);
+    QCOMPARE(w->chart().recordLowMHz(0), 0.2);
     QCOMPARE(panel(*w, 1), QStringLiteral(" 2 Records found"));
-    QCOMPARE(spectrum::signSpacedValue(0.55 - 0.25), 0.3);
-    QCOMPARE(spectrum::signSpacedValue(-0.3), -0.3);
+    QCOMPARE(base::signSpacedValue(0.55 - 0.25), 0.3);
+    QCOMPARE(base::signSpacedValue(-0.3), -0.3);
 }
 
 void TestSpectrum::plannedSubRowsAndStackedAllocations()
@@ -479,9 +479,9 @@ void TestSpectrum::plannedSubRowsAndStackedAllocations()
     }
     auto w = openWindow();
     searchAt(*w, "1.2", 2);  // 1 MHz wide: 0.7 to 1.7
-    QCOMPARE(int(w->search.lastRecordIndex), 8);
-    QCOMPARE(int(w->layout.plannedBandwidthCount), 3);
-    QCOMPARE(w->layout.plannedBandwidthsMHz, (std::vector<double>{0, 0.025, 0.0125, 0.00625}));
+    QCOMPARE(int(w->chart().lastRecordIndex), 8);
+    QCOMPARE(int(w->chart().plannedBandwidthCount()), 3);
+    QCOMPARE(w->chart().plannedBandwidthsMHz(), (std::vector<double>{0, 0.025, 0.0125, 0.00625}));
     // Rows in low-edge order: 1.0-1.0125 (CH 2), 1.0-1.025 (CH 1), 1.1 (N 1), 1.2, then the allocations.
     QCOMPARE(bar(*w, 0)->top(), 883.0);  // 12.5 kHz: sub-row 2
     QCOMPARE(bar(*w, 0)->height(), 133.0);
@@ -493,7 +493,7 @@ void TestSpectrum::plannedSubRowsAndStackedAllocations()
     QCOMPARE(bar(*w, 3)->top(), 2900.0);
     QCOMPARE(bar(*w, 3)->height(), 200.0);
     QCOMPARE(bar(*w, 3)->caption(), QStringLiteral("1"));
-    QCOMPARE(int(w->layout.ituRecordCount), 5);
+    QCOMPARE(int(w->chart().ituRecordCount()), 5);
     const int tops[5] = {0, 100, 200, 0, 100};
     for (int k = 0; k < 5; ++k) {
         QCOMPARE(bar(*w, 4 + k)->top(), double(tops[k]));
@@ -522,10 +522,10 @@ void TestSpectrum::recordCountsAndTheLimit()
             QCOMPARE(panel(*w, 1), QStringLiteral("Too many records to be displayed - reset criteria"));
             QCOMPARE(rec.beeps, 5);
         }
-        QCOMPARE(int(w->search.lastRecordIndex), std::min(rows, 500) - 1);
+        QCOMPARE(int(w->chart().lastRecordIndex), std::min(rows, 500) - 1);
         QVERIFY(w->lblSpectrum->exists(std::min(rows, 500) - 1));
         QVERIFY(!w->lblSpectrum->exists(std::min(rows, 500)));
-        QCOMPARE(w->search.recordLowMHz[size_t(std::min(rows, 500) - 1)], 0.8 + (std::min(rows, 500) - 1) * 0.0001);
+        QCOMPARE(w->chart().recordLowMHz(std::min(rows, 500) - 1), 0.8 + (std::min(rows, 500) - 1) * 0.0001);
     }
 }
 
@@ -541,17 +541,17 @@ void TestSpectrum::emptyResultAfterBars()
         r.record(50.3, 50.4, 5, 1, 25, 2);
     }
     auto w = openWindow();
-    QCOMPARE(int(w->search.lastRecordIndex), 19);
+    QCOMPARE(int(w->chart().lastRecordIndex), 19);
     searchAt(*w, "20.5");
     QCOMPARE(panel(*w, 1), QStringLiteral("Searching"));
     for (int i = 0; i < 20; ++i)
         QVERIFY(!bar(*w, i)->isVisible());
-    QCOMPARE(int(w->search.lastRecordIndex), 19);
+    QCOMPARE(int(w->chart().lastRecordIndex), 19);
     QCOMPARE(w->txtFrequencyDisplay->text(), QStringLiteral("20.5"));  // kept as typed
     QCOMPARE(w->lblLowFrequency->caption(), QStringLiteral("20.250000"));
     QCOMPARE(w->lblHighFrequency->caption(), QStringLiteral("20.750000"));
     searchAt(*w, "50.2");
-    QCOMPARE(int(w->search.lastRecordIndex), 2);
+    QCOMPARE(int(w->chart().lastRecordIndex), 2);
     QVERIFY(!w->lblSpectrum->exists(3));
     QVERIFY(!w->lblSpectrum->exists(19));
     QCOMPARE(w->lblSpectrum->count(), 3);
@@ -564,27 +564,27 @@ void TestSpectrum::notANumber()
     QVERIFY(QFile::copy(sample_, wd.file("KORVA.mdb")));
     testing::Recorder rec;
     auto w = openWindow();
-    const int before = w->search.lastRecordIndex;
+    const int before = w->chart().lastRecordIndex;
     w->hsbFrequency->setValue(300);
     w->txtFrequencyDisplay->setText("abc");
     // Enter with letters in the box: nothing at all.
-    w->txtFrequencyDisplay_KeyPress(13);
+    w->frequency().txtFrequencyDisplay_KeyPress(13);
     QVERIFY(rec.messages.empty());
     QCOMPARE(w->lblScroll->caption(), QStringLiteral("Scrolled"));
     // A display-width click searches and reports.
     w->Option1[2]->setValue(true);
     QCOMPARE(rec.texts(), QStringList{"You didn't enter a number"});
     QCOMPARE(rec.messages[0].title, QStringLiteral("Orvane"));
-    QCOMPARE(w->window.zoomFactor, 1.0);
+    QCOMPARE(w->frequency().zoomFactor, 1.0);
     QCOMPARE(w->lblZoom->caption(), QStringLiteral("Zoom x 1"));
     QCOMPARE(w->lblUnsearchedLow->left(), -2500.0);
     QCOMPARE(w->lblUnsearchedHigh->left(), 5000.0);
     QCOMPARE(w->hsbFrequency->value(), 0);
     QCOMPARE(w->lblScroll->caption(), QStringLiteral("Unscrolled"));
     QCOMPARE(panel(*w, 1), QStringLiteral("Searching"));
-    QCOMPARE(int(w->search.lastRecordIndex), before);
+    QCOMPARE(int(w->chart().lastRecordIndex), before);
     QVERIFY(bar(*w, 0)->isVisible());
-    QCOMPARE(w->search.rangeCriteria, QStringLiteral("spectrumhigh >  .75 and SpectrumLow <=  1.25"));
+    QCOMPARE(w->chart().rangeCriteria.text(), QStringLiteral("spectrumhigh >  .75 and SpectrumLow <=  1.25"));
 }
 
 void TestSpectrum::failingSearchReportsError()
@@ -656,8 +656,8 @@ void TestSpectrum::scrollingTheWindow()
     const double left0 = bar(*w, 0)->left();
     w->hsbFrequency->setValue(2500);
     QCOMPARE(bar(*w, 0)->left(), left0 + 2500);
-    QCOMPARE(w->window.windowLowMHz, 0.5);
-    QCOMPARE(w->window.windowHighMHz, 1.0);
+    QCOMPARE(w->frequency().windowLowMHz, 0.5);
+    QCOMPARE(w->frequency().windowHighMHz, 1.0);
     QCOMPARE(w->txtFrequencyDisplay->text(), QStringLiteral(".750000"));
     QCOMPARE(w->lblLowFrequency->caption(), QStringLiteral(".500000"));
     QCOMPARE(w->lblHighFrequency->caption(), QStringLiteral("1.000000"));
@@ -666,39 +666,39 @@ void TestSpectrum::scrollingTheWindow()
     QCOMPARE(panel(*w, 2), QStringLiteral("Fine Tuning Used"));
     w->hsbFrequency->setValue(-2500);
     QCOMPARE(w->lblUnsearchedHigh->left(), 2500.0);
-    QCOMPARE(w->window.windowLowMHz, 1.0);
-    QCOMPARE(w->window.windowHighMHz, 1.5);
+    QCOMPARE(w->frequency().windowLowMHz, 1.0);
+    QCOMPARE(w->frequency().windowHighMHz, 1.5);
     w->hsbFrequency->setValue(0);
     QCOMPARE(w->lblScroll->caption(), QStringLiteral("Scrolled"));  // a scroll back to 0 is a scroll
     QCOMPARE(bar(*w, 0)->left(), left0);
     // A search resets the scroll and says so.
     w->hsbFrequency->setValue(100);
-    w->txtFrequencyDisplay_Click();
+    w->frequency().txtFrequencyDisplay_Click();
     QCOMPARE(w->hsbFrequency->value(), 0);
     QCOMPARE(w->lblScroll->caption(), QStringLiteral("Unscrolled"));
     QCOMPARE(panel(*w, 2), QStringLiteral("Fine Tuning Unused"));
     // Centre 0.2, width 1: the low edge is below 0.
     searchAt(*w, "0.2", 2);
-    QCOMPARE(w->window.searchLowMHz, 0.2 - 0.5);
+    QCOMPARE(w->frequency().searchLowMHz, 0.2 - 0.5);
     QCOMPARE(w->lblLowFrequency->caption(), QString());
     QCOMPARE(w->lblHighFrequency->caption(), QStringLiteral(".700000"));
-    QCOMPARE(w->search.rangeCriteria, QStringLiteral("spectrumhigh > -.3 and SpectrumLow <=  .7"));
+    QCOMPARE(w->chart().rangeCriteria.text(), QStringLiteral("spectrumhigh > -.3 and SpectrumLow <=  .7"));
     // Centre 0.1, width 0.5, scrolled to +2500.
     searchAt(*w, "0.1", 1);
     w->hsbFrequency->setValue(2500);
-    QCOMPARE(w->window.windowHighMHz, 0.1);
-    QCOMPARE(w->window.windowLowMHz, -0.4);
+    QCOMPARE(w->frequency().windowHighMHz, 0.1);
+    QCOMPARE(w->frequency().windowLowMHz, -0.4);
     QCOMPARE(w->lblLowFrequency->caption(), QString());
     QCOMPARE(w->txtFrequencyDisplay->text(), QStringLiteral("-.150000"));
     // An arrow step shifts the window by a 500th of its span.
     searchAt(*w, "1", 1);
     w->hsbFrequency->bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QCOMPARE(w->window.windowLowMHz, 0.749);
+    QCOMPARE(w->frequency().windowLowMHz, 0.749);
     // While zoomed the scroll handler refuses.
-    w->window.zoomFactor = 2;
+    w->frequency().zoomFactor = 2;
     w->hsbFrequency->setValue(50);
     QCOMPARE(rec.texts().last(), QStringLiteral("Sorry.  Please return Zoom to 1 before scrolling"));
-    QCOMPARE(w->window.windowLowMHz, 0.749);
+    QCOMPARE(w->frequency().windowLowMHz, 0.749);
 }
 
 void TestSpectrum::pointerReadout()
@@ -715,7 +715,7 @@ void TestSpectrum::pointerReadout()
     emit w->picSpectrum->mouseMove(0, 0, 1234, 100);
     QCOMPARE(panel(*w, 1), QStringLiteral("0.8734"));
     w->lblSelect->setLeft(1000);
-    w->lblSelect_MouseMove(0, 0, 250, 10);
+    w->frequency().lblSelect_MouseMove(0, 0, 250, 10);
     QCOMPARE(panel(*w, 1), QStringLiteral("0.875"));
     w->hsbFrequency->setValue(2500);
     emit w->picSpectrum->mouseMove(0, 0, 2500, 100);
@@ -731,20 +731,20 @@ void TestSpectrum::optionsAndTheFrequencyBox()
     const std::pair<int, double> widths[] = {{0, 0.1}, {2, 1}, {3, 5}, {4, 10}, {11, 100}, {12, 500}, {13, 1000}, {1, 0.5}};
     for (const auto& [index, mhz] : widths) {
         w->Option1[size_t(index)]->setValue(true);
-        QCOMPARE(w->window.displayWidthMHz, mhz);
-        QCOMPARE(w->window.searchHighMHz - w->window.searchLowMHz, mhz);
+        QCOMPARE(w->frequency().displayWidthMHz, mhz);
+        QCOMPARE(w->frequency().searchHighMHz - w->frequency().searchLowMHz, mhz);
     }
     // A tuning option searches the same window again.
-    const double low = w->window.searchLowMHz;
+    const double low = w->frequency().searchLowMHz;
     w->Option1[9]->setValue(true);
-    QCOMPARE(w->window.searchLowMHz, low);
-    QCOMPARE(w->window.displayWidthMHz, 0.5);
+    QCOMPARE(w->frequency().searchLowMHz, low);
+    QCOMPARE(w->frequency().displayWidthMHz, 0.5);
     // A typed centre with blanks around it, taken on Enter.
     w->txtFrequencyDisplay->setText("  157.25 ");
-    w->txtFrequencyDisplay_KeyPress(int('x'));
-    QCOMPARE(w->window.searchLowMHz, low);
-    w->txtFrequencyDisplay_KeyPress(13);
-    QCOMPARE(w->window.searchLowMHz, 157.0);
+    w->frequency().txtFrequencyDisplay_KeyPress(int('x'));
+    QCOMPARE(w->frequency().searchLowMHz, low);
+    w->frequency().txtFrequencyDisplay_KeyPress(13);
+    QCOMPARE(w->frequency().searchLowMHz, 157.0);
     QCOMPARE(w->txtFrequencyDisplay->text(), QStringLiteral("157.250000"));
 }
 

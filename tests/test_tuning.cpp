@@ -1,8 +1,7 @@
 // Zoom, step tuning and autoscan on the main window.
 
 #include "registers.h"
-#include "shell/frmspectrum.h"
-#include "spectrum/numbers.h"
+#include "base/numbers.h"
 #include "support.h"
 #include "window.h"
 
@@ -55,9 +54,9 @@ void TestTuning::zoomInAndOut()
     smallRegister(wd.file("KORVA.mdb"));
     testing::Recorder rec;
     auto w = openWindow();
-    w->cmdZoomIn_Click();
-    QCOMPARE(w->window.windowLowMHz, 0.875);
-    QCOMPARE(w->window.windowHighMHz, 1.125);
+    w->frequency().cmdZoomIn_Click();
+    QCOMPARE(w->frequency().windowLowMHz, 0.875);
+    QCOMPARE(w->frequency().windowHighMHz, 1.125);
     QCOMPARE(w->lblZoom->caption(), QStringLiteral("Zoom x 2"));
     QCOMPARE(w->lblLowFrequency->caption(), QStringLiteral(".875000"));
     QCOMPARE(w->lblHighFrequency->caption(), QStringLiteral("1.125000"));
@@ -65,28 +64,28 @@ void TestTuning::zoomInAndOut()
     QCOMPARE(w->txtFrequencyDisplay->text(), QStringLiteral("1.000000"));
     // The bars are on the new scale: 1.0 MHz is the middle of the chart.
     int one = -1;
-    for (int i = 0; i <= w->search.lastRecordIndex; ++i)
-        if (w->search.recordLowMHz[size_t(i)] == 1.0 && w->search.recordBandwidthMHz[size_t(i)] == 0.01)
+    for (int i = 0; i <= w->chart().lastRecordIndex; ++i)
+        if (w->chart().recordLowMHz(i) == 1.0 && w->chart().recordBandwidthMHz(i) == 0.01)
             one = i;
     QVERIFY(one >= 0);
     QCOMPARE(w->lblSpectrum->at(one)->left(), 2500.0);
     QCOMPARE(w->lblSpectrum->at(one)->width(), 200.0);
-    w->cmdZoomOut_Click();
-    w->cmdZoomOut_Click();
-    QCOMPARE(w->window.windowLowMHz, 0.5);
-    QCOMPARE(w->window.windowHighMHz, 1.5);
+    w->frequency().cmdZoomOut_Click();
+    w->frequency().cmdZoomOut_Click();
+    QCOMPARE(w->frequency().windowLowMHz, 0.5);
+    QCOMPARE(w->frequency().windowHighMHz, 1.5);
     QCOMPARE(w->lblZoom->caption(), QStringLiteral("Zoom x .5"));
-    w->cmdZoomOut_Click();
+    w->frequency().cmdZoomOut_Click();
     QCOMPARE(w->lblZoom->caption(), QStringLiteral("Zoom x .25"));
-    w->cmdZoomIn_Click();
-    w->cmdZoomIn_Click();
-    QCOMPARE(w->window.windowLowMHz, 0.75);
-    QCOMPARE(w->window.windowHighMHz, 1.25);
+    w->frequency().cmdZoomIn_Click();
+    w->frequency().cmdZoomIn_Click();
+    QCOMPARE(w->frequency().windowLowMHz, 0.75);
+    QCOMPARE(w->frequency().windowHighMHz, 1.25);
     QCOMPARE(w->lblZoom->caption(), QStringLiteral("Zoom x 1"));
     QVERIFY(w->hsbFrequency->isEnabledFlag());
     QVERIFY(rec.messages.empty());
     // The shades follow the searched range on the new scale.
-    w->cmdZoomOut_Click();
+    w->frequency().cmdZoomOut_Click();
     QCOMPARE(w->lblUnsearchedLow->left(), -1250.0);
     QCOMPARE(w->lblUnsearchedHigh->left(), 3750.0);
 }
@@ -97,10 +96,10 @@ void TestTuning::zoomAfterAScroll()
     smallRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
     w->hsbFrequency->setValue(2500);
-    QCOMPARE(w->window.windowLowMHz, 0.5);
-    w->cmdZoomIn_Click();
-    QCOMPARE(w->window.windowLowMHz, 0.625);
-    QCOMPARE(w->window.windowHighMHz, 0.875);
+    QCOMPARE(w->frequency().windowLowMHz, 0.5);
+    w->frequency().cmdZoomIn_Click();
+    QCOMPARE(w->frequency().windowLowMHz, 0.625);
+    QCOMPARE(w->frequency().windowHighMHz, 0.875);
     QCOMPARE(w->lblUnsearchedLow->left(), 0.0);
     QCOMPARE(w->hsbFrequency->value(), 2500);
     QCOMPARE(w->txtFrequencyDisplay->text(), QStringLiteral(".750000"));
@@ -114,17 +113,17 @@ void TestTuning::zoomFailsAndSearchesAgain()
     auto w = openWindow();
     QCOMPARE(w->lblSpectrum->at(0)->left(), -2500.0);  // 0.5 to 0.76 MHz
     for (int i = 0; i < 6; ++i)
-        w->cmdZoomIn_Click();
+        w->frequency().cmdZoomIn_Click();
     QVERIFY(rec.messages.empty());
     QCOMPARE(w->lblZoom->caption(), QStringLiteral("Zoom x 64"));
     QCOMPARE(w->lblSpectrum->at(0)->left(), -240000.0);
     QCOMPARE(w->lblSpectrum->at(0)->width(), 88900.0);
-    w->cmdZoomIn_Click();
+    w->frequency().cmdZoomIn_Click();
     QCOMPARE(rec.texts(), QStringList{"Exceeded maximum zoom for this set of records\r\nReturning to Zoom x 1"});
     QCOMPARE(rec.messages[0].style, int(forms::vbExclamation));
     QCOMPARE(w->lblZoom->caption(), QStringLiteral("Zoom x 1"));
-    QCOMPARE(w->window.zoomFactor, 1.0);
-    QCOMPARE(w->window.windowLowMHz, 0.75);
+    QCOMPARE(w->frequency().zoomFactor, 1.0);
+    QCOMPARE(w->frequency().windowLowMHz, 0.75);
     QCOMPARE(w->lblSpectrum->at(0)->left(), -2500.0);
     QVERIFY(w->hsbFrequency->isEnabledFlag());
     QCOMPARE(w->hsbFrequency->value(), 0);
@@ -137,10 +136,10 @@ void TestTuning::zoomOutAnyNumberOfTimes()
     testing::Recorder rec;
     auto w = openWindow();
     for (int i = 0; i < 60; ++i)
-        w->cmdZoomOut_Click();
+        w->frequency().cmdZoomOut_Click();
     QVERIFY(rec.messages.empty());
     // Everything crowds towards the centre; the shades cover each half.
-    for (int i = 0; i <= w->search.lastRecordIndex; ++i)
+    for (int i = 0; i <= w->chart().lastRecordIndex; ++i)
         QVERIFY(std::fabs(w->lblSpectrum->at(i)->left() - 2500.0) < 1);
     QVERIFY(std::fabs(w->lblUnsearchedLow->left()) < 1e-6);
     QVERIFY(std::fabs(w->lblUnsearchedHigh->left() - 2500) < 1e-6);
@@ -152,20 +151,20 @@ void TestTuning::threeTicksUpward()
     smallRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
     QVERIFY(w->Option1[15]->value());  // 25 k
-    w->cmdPlus_MouseDown(1, 0, 10, 10);
+    w->frequency().cmdPlus_MouseDown(1, 0, 10, 10);
     QVERIFY(w->tmrSearch->isEnabled());
     const char* boxes[] = {"1.025000", "1.050000", "1.075000"};
     const double charts[] = {1.0, 1.025, 1.05};
     for (int t = 0; t < 3; ++t) {
         w->tmrSearch->fire();
         QCOMPARE(w->txtFrequencyDisplay->text(), QString::fromLatin1(boxes[t]));
-        QCOMPARE(w->window.searchLowMHz + 0.25, charts[t]);
+        QCOMPARE(w->frequency().searchLowMHz + 0.25, charts[t]);
     }
-    w->cmdPlus_MouseUp(1, 0, 10, 10);
+    w->frequency().cmdPlus_MouseUp(1, 0, 10, 10);
     QVERIFY(!w->tmrSearch->isEnabled());
-    QCOMPARE(w->window.searchLowMHz + 0.25, 1.075);
+    QCOMPARE(w->frequency().searchLowMHz + 0.25, 1.075);
     QCOMPARE(w->txtFrequencyDisplay->text(), QStringLiteral("1.075000"));
-    QCOMPARE(w->tuning.knobAngleDegrees, 30.0);
+    QCOMPARE(w->frequency().knobAngleDegrees, 30.0);
     QCOMPARE(w->StatusBar1->panelText(2), QStringLiteral("Fine Tuning Unused"));
 }
 
@@ -175,15 +174,15 @@ void TestTuning::steppingDownThroughZero()
     smallRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
     w->txtFrequencyDisplay->setText(".020000");
-    w->cmdMinus_MouseDown(1, 0, 1, 1);
+    w->frequency().cmdMinus_MouseDown(1, 0, 1, 1);
     w->tmrSearch->fire();
     QCOMPARE(w->txtFrequencyDisplay->text(), QStringLiteral(".000000"));
-    QCOMPARE(w->tuning.knobAngleDegrees, -10.0);  // anticlockwise
+    QCOMPARE(w->frequency().knobAngleDegrees, -10.0);  // anticlockwise
     w->tmrSearch->fire();
     QCOMPARE(w->txtFrequencyDisplay->text(), QStringLiteral(".000000"));
-    QCOMPARE(w->window.searchLowMHz, -0.25);  // the window centred on 0
-    QCOMPARE(w->tuning.scanFrequencyMHz, 0.0);
-    w->cmdMinus_MouseUp(1, 0, 1, 1);
+    QCOMPARE(w->frequency().searchLowMHz, -0.25);  // the window centred on 0
+    QCOMPARE(w->frequency().scanFrequencyMHz, 0.0);
+    w->frequency().cmdMinus_MouseUp(1, 0, 1, 1);
     QCOMPARE(w->lblLowFrequency->caption(), QString());
 }
 
@@ -193,20 +192,20 @@ void TestTuning::onceATurnTheTickSearchesTwice()
     smallRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
     w->Option1[9]->setValue(true);  // 10 k
-    w->cmdPlus_MouseDown(1, 0, 1, 1);
+    w->frequency().cmdPlus_MouseDown(1, 0, 1, 1);
     for (int t = 1; t <= 35; ++t) {
         w->tmrSearch->fire();
         // One step behind the box.
-        QCOMPARE(spectrum::roundSix(w->window.searchLowMHz + 0.25), spectrum::roundSix(1.0 + (t - 1) * 0.01));
+        QCOMPARE(base::roundSix(w->frequency().searchLowMHz + 0.25), base::roundSix(1.0 + (t - 1) * 0.01));
     }
-    QCOMPARE(w->tuning.knobAngleDegrees, 350.0);
+    QCOMPARE(w->frequency().knobAngleDegrees, 350.0);
     w->tmrSearch->fire();
-    QCOMPARE(w->tuning.knobAngleDegrees, 0.0);
+    QCOMPARE(w->frequency().knobAngleDegrees, 0.0);
     // The second search of the 36th tick caught up with the box.
     QCOMPARE(w->txtFrequencyDisplay->text(), QStringLiteral("1.360000"));
-    QCOMPARE(spectrum::roundSix(w->window.searchLowMHz + 0.25), 1.36);
+    QCOMPARE(base::roundSix(w->frequency().searchLowMHz + 0.25), 1.36);
     QCOMPARE(w->shpSpinner->left(), 1120.0);
-    w->cmdPlus_MouseUp(1, 0, 1, 1);
+    w->frequency().cmdPlus_MouseUp(1, 0, 1, 1);
 }
 
 void TestTuning::autoscanByTheHeldButtonRule()
@@ -222,11 +221,11 @@ void TestTuning::autoscanByTheHeldButtonRule()
     QVERIFY(w->tmrSearch->isEnabled());
     w->tmrSearch->fire();  // the tick's search takes the focus into the frequency box
     QVERIFY(!w->cmdPlus->isTracking());
-    QVERIFY(!w->tuning.autoscanOn);
+    QVERIFY(!w->frequency().autoscanOn);
     // Slide onto the knob and let go there.
     const QPoint knob = plus->mapFrom(w.get(), centreOf(w->Picture1, w.get()));
     QTest::mouseMove(plus, knob);
-    QTRY_VERIFY(w->tuning.autoscanOn);
+    QTRY_VERIFY(w->frequency().autoscanOn);
     QTest::mouseRelease(plus, Qt::LeftButton, {}, knob);
     QVERIFY(w->tmrSearch->isEnabled());
     w->tmrSearch->fire();
@@ -237,11 +236,11 @@ void TestTuning::autoscanByTheHeldButtonRule()
     // A press on - stops it; its release searches at the box's value.
     QTest::mousePress(minus, Qt::LeftButton, {}, minus->rect().center());
     QVERIFY(!w->tmrSearch->isEnabled());
-    QVERIFY(!w->tuning.autoscanOn);
+    QVERIFY(!w->frequency().autoscanOn);
     QTest::mouseRelease(minus, Qt::LeftButton, {}, minus->rect().center());
     QVERIFY(!w->tmrSearch->isEnabled());
     QCOMPARE(w->StatusBar1->panelText(2), QStringLiteral("Fine Tuning Unused"));
-    QCOMPARE(w->window.searchLowMHz + 0.25, 1.05);
+    QCOMPARE(w->frequency().searchLowMHz + 0.25, 1.05);
 }
 
 void TestTuning::releaseBeforeTheFirstTick()
@@ -258,7 +257,7 @@ void TestTuning::releaseBeforeTheFirstTick()
     QTest::mouseMove(plus, knob);
     QTest::mouseRelease(plus, Qt::LeftButton, {}, knob);
     QVERIFY(!w->tmrSearch->isEnabled());
-    QVERIFY(!w->tuning.autoscanOn);
+    QVERIFY(!w->frequency().autoscanOn);
     // Released over another control after a tick: the clock runs on, no autoscan.
     QTest::mousePress(plus, Qt::LeftButton, {}, plus->rect().center());
     w->tmrSearch->fire();
@@ -266,9 +265,9 @@ void TestTuning::releaseBeforeTheFirstTick()
     QTest::mouseMove(plus, zoom);
     QTest::mouseRelease(plus, Qt::LeftButton, {}, zoom);
     QVERIFY(w->tmrSearch->isEnabled());
-    QVERIFY(!w->tuning.autoscanOn);
-    w->cmdPlus_MouseDown(1, 0, 1, 1);
-    w->cmdPlus_MouseUp(1, 0, 1, 1);
+    QVERIFY(!w->frequency().autoscanOn);
+    w->frequency().cmdPlus_MouseDown(1, 0, 1, 1);
+    w->frequency().cmdPlus_MouseUp(1, 0, 1, 1);
     QVERIFY(!w->tmrSearch->isEnabled());
 }
 
@@ -279,9 +278,9 @@ void TestTuning::pressWithoutANumber()
     testing::Recorder rec;
     auto w = openWindow();
     w->txtFrequencyDisplay->setText("fm");
-    w->cmdPlus_MouseDown(1, 0, 1, 1);
+    w->frequency().cmdPlus_MouseDown(1, 0, 1, 1);
     QVERIFY(!w->tmrSearch->isEnabled());
-    w->cmdPlus_MouseUp(1, 0, 1, 1);
+    w->frequency().cmdPlus_MouseUp(1, 0, 1, 1);
     QCOMPARE(rec.texts(), QStringList{"You didn't enter a number"});
     QVERIFY(!w->tmrSearch->isEnabled());
     QCOMPARE(w->txtFrequencyDisplay->text(), QStringLiteral("fm"));
@@ -293,13 +292,13 @@ void TestTuning::spinnerGeometry()
     smallRegister(wd.file("KORVA.mdb"));
     auto w = openWindow();
     for (double a : {0.0, 90.0, 180.0, 270.0, 30.0}) {
-        w->tuning.knobAngleDegrees = a;
-        w->placeSpinner();
+        w->frequency().knobAngleDegrees = a;
+        w->frequency().placeSpinner();
         QCOMPARE(w->shpSpinner->left(), double(float(620 + 500 * std::cos(a * 3.1416 / 180))));
         QCOMPARE(w->shpSpinner->top(), double(float(620 + 500 * std::sin(a * 3.1416 / 180))));
     }
-    w->tuning.knobAngleDegrees = 0;
-    w->placeSpinner();
+    w->frequency().knobAngleDegrees = 0;
+    w->frequency().placeSpinner();
     QCOMPARE(w->shpSpinner->left(), 1120.0);
     QCOMPARE(w->shpSpinner->top(), 620.0);
 }

@@ -1,48 +1,45 @@
 // The readout of the bar under the pointer, with the label of a planned
 // channel of exactly the bar's range.
 
+#include "base/log.h"
+#include "base/shown_text.h"
+#include "forms/widgets.h"
+#include "inspect/inspection.h"
 #include "inspect/texts.h"
-#include "shell/frmspectrum.h"
-#include "spectrum/numbers.h"
+#include "register/statements.h"
+#include "spectrum/chart.h"
+#include "spectrum/frequency_window.h"
 
-namespace shell {
+namespace inspect {
 
-using namespace inspect;
-
-void FrmSpectrum::fetchPlannedLabel()
+void Inspection::fetchPlannedLabel()
 {
-    detail.detailLabel.clear();
-    reg::Recordset rs = registerConnection_->execute(plannedLabelStatement(search.rangeCriteria));
-    if (!rs.eof()) {
-        rs.moveFirst();
-        const QVariant label = rs.value("SpectrumLabel");
-        if (!label.isNull())
-            detail.detailLabel = reg::boundedText(label.toString(), reg::kShownTextMax);
-        rs.close();
-    }
+    detailLabel.clear();
+    if (const std::optional<QString> label = reg::plannedLabel(register_, chart_.rangeCriteria))
+        detailLabel = base::boundedText(*label, base::kShownTextMax);
 }
 
-void FrmSpectrum::lblSpectrum_MouseMove(int i, int, int, double, double)
+void Inspection::lblSpectrum_MouseMove(int i, int, int, double, double)
 {
-    setMousePointer(forms::vbCrosshair);
-    if (!(window.searchHighMHz > 0))
+    c_.form->setMousePointer(forms::vbCrosshair);
+    if (!(window_.searchHighMHz > 0))
         return;
-    if (i < 0 || i > search.lastRecordIndex || size_t(i) >= search.recordLowMHz.size())
+    if (i < 0 || i > chart_.lastRecordIndex || size_t(i) >= chart_.rows().rows.size())
         return;
-    const size_t ii = size_t(i);
-    const double low = search.recordLowMHz[ii];
-    const double high = search.recordHighMHz[ii];
-    search.rangeCriteria = exactRangeCriteria(low, high);
+    const double low = chart_.recordLowMHz(i);
+    const double high = chart_.recordHighMHz(i);
+    chart_.rangeCriteria = reg::Criteria::exact(low, high);
     try {
         fetchPlannedLabel();
-    } catch (const reg::RegisterError&) {
+    } catch (const reg::RegisterError& e) {
         // Runs on every move: a failure leaves the readout without a prefix
         // rather than interrupting the user again and again.
-        detail.detailLabel.clear();
+        qCInfo(base::lcListing).noquote() << "the hover readout goes without its label:" << e.message();
+        detailLabel.clear();
     }
-    search.rangeCriteria.clear();
-    detail.detailLabel = labelPrefix(detail.detailLabel);
-    StatusBar1->setPanelText(1, detail.detailLabel + rangeReadout(low, high, search.recordBandwidthMHz[ii]));
+    chart_.rangeCriteria = reg::Criteria();
+    detailLabel = labelPrefix(detailLabel);
+    c_.StatusBar1->setPanelText(1, detailLabel + rangeReadout(low, high, chart_.recordBandwidthMHz(i)));
 }
 
-}  // namespace shell
+}  // namespace inspect

@@ -1,82 +1,108 @@
-// The licence grid: the licences behind the bar or district last pressed.
+// The listing: reading a listing's licences and sites, and showing them in
+// the grid and on the map.
 
-#include "inspect/texts.h"
-#include "register/recordset.h"
-#include "shell/frmspectrum.h"
-#include "spectrum/numbers.h"
+#include "base/log.h"
+#include "base/numbers.h"
+#include "base/shown_text.h"
+#include "forms/grid.h"
+#include "forms/widgets.h"
+#include "inspect/listing.h"
+#include "inspect/printing.h"
+#include "map/site_map.h"
+#include "register/connection.h"
 
-namespace shell {
+namespace inspect {
 
-GridRows FrmSpectrum::readLicenceGrid(const QString& criteria)
+Listing::Listing(const Controls& controls, const reg::Connection& c, nzmap::SiteMap& map)
+    : c_(controls), register_(c), map_(map)
 {
-    GridRows rows;
-    reg::Recordset rs = registerConnection_->execute(inspect::licenceStatement(criteria));
-    rows.fields = rs.fieldCount();
-    rows.cells.push_back(QStringList());  // the heading row
-    for (int i = 0; i <= rows.fields; ++i)
-        rows.cells.back() << QString();
-    // The grid's row count is a 16-bit number: the heading and 32766 rows.
-    for (; !rs.eof(); rs.moveNext()) {
-        if (int(rows.cells.size()) == kMaxGridRows) {
-            rows.more = true;
-            break;
-        }
-        QStringList row{QString()};
-        for (int f = 0; f < rows.fields; ++f) {
-            const QVariant v = rs.value(f);
-            row << (v.isNull() ? QString() : reg::boundedText(v.toString(), reg::kShownTextMax));
-        }
-        rows.cells.push_back(row);
-    }
-    rows.result = std::move(rs);
-    return rows;
 }
 
-void FrmSpectrum::fillLicenceGrid()
+Listing::~Listing() = default;
+
+void Listing::reportListingFailure(const reg::RegisterError& e)
 {
+    qCInfo(base::lcListing).noquote() << "a listing failed:" << e.message();
+    // A listing the register took too long to answer says just that.
+    forms::msgBox(e.tooLong() ? e.message()
+                              : QStringLiteral("The register could not be read for this listing.\r\n") + e.message(),
+                  forms::vbOKOnly | forms::vbExclamation);
+}
+
+bool Listing::readListing(const reg::Criteria& criteria, ListingRows& rows)
+{
+    const forms::BusyPointer busy;
     try {
-        showLicenceGrid(readLicenceGrid(search.rangeCriteria));
+        rows.sites = reg::siteRows(register_, criteria, nzmap::SiteMap::kMaxSites, rows.moreSites);
+        rows.grid = reg::licenceRows(register_, criteria, kMaxGridRows - 1);
     } catch (const reg::RegisterError& e) {
-        // The grid goes on showing what it had.
         reportListingFailure(e);
-        grid.gridRowCount = qint16(MSHFlexGrid1->rows());
+        return false;
     }
+    return true;
 }
 
-void FrmSpectrum::showLicenceGrid(GridRows&& rows)
+void Listing::showListing(ListingRows&& rows, double selectedDistrictId)
 {
-    if (rows.cells.size() > 1) {
-        grid.licenceResult.close();
-        grid.licenceResult = std::move(rows.result);
-        const int fields = rows.fields;
-        MSHFlexGrid1->setMatrix(std::move(rows.cells), fields + 1);
-        MSHFlexGrid1->setMergeCol(1, true);
-        MSHFlexGrid1->setMergeCol(2, true);
+    map_.showLicenceSites(rows.sites, selectedDistrictId);
+    const bool moreLicences = rows.grid.more;
+    showLicenceGrid(std::move(rows.grid));
+    if (!rows.moreSites && !moreLicences)
+        return;
+    QString text = QStringLiteral("The listing has more rows than can be shown.");
+    if (moreLicences)
+        text += QStringLiteral("\r\nThe first %1 licences are listed.").arg(kMaxGridRows - 1);
+    if (rows.moreSites)
+        text += QStringLiteral("\r\nThe first %1 sites are plotted on the map.").arg(nzmap::SiteMap::kMaxSites);
+    qCInfo(base::lcListing).noquote() << "a listing was cut:" << text;
+    forms::msgBox(text, forms::vbOKOnly | forms::vbInformation);
+}
+
+void Listing::showLicenceGrid(reg::LicenceRows&& rows)
+{
+    forms::FlexGrid* grid = c_.MSHFlexGrid1;
+    if (!rows.rows.empty()) {
+        const int fields = int(rows.fieldNames.size());
+        // Column 0 is the grid's fixed column, row 0 its heading row.
+        std::vector<QStringList> cells;
+        cells.reserve(rows.rows.size() + 1);
+        cells.emplace_back();
+        for (int i = 0; i <= fields; ++i)
+            cells.back() << QString();
+        for (const QStringList& r : rows.rows) {
+            QStringList row{QString()};
+            for (const QString& v : r)
+                row << base::boundedText(v, base::kShownTextMax);
+            cells.push_back(row);
+        }
+        rows.rows.clear();
+        grid->setMatrix(std::move(cells), fields + 1);
+        grid->setMergeCol(1, true);
+        grid->setMergeCol(2, true);
         static const double widths[10] = {0, 1200, 1200, 850, 4000, 450, 700, 450, 4000, 500};
         for (int c = 0; c < 10 && c < fields + 1; ++c)
-            MSHFlexGrid1->setColWidth(c, widths[c]);
-        static const char* headings[10] = {nullptr,     "Low (MHz)", "High (MHz)", "Channel",  "Site Name",
-                                           "Dist",      "Licence",   "M/R",        "Licensee", "ID"};
-        const int n = MSHFlexGrid1->rows();
+            grid->setColWidth(c, widths[c]);
+        static const char* headings[10] = {nullptr, "Low (MHz)", "High (MHz)", "Channel", "Site Name",
+                                           "Dist",  "Licence",   "M/R",        "Licensee", "ID"};
+        const int n = grid->rows();
         for (int c = 1; c <= 9 && c < fields + 1; ++c) {
-            MSHFlexGrid1->setTextMatrix(0, c, QString::fromLatin1(headings[c]));
+            grid->setTextMatrix(0, c, QString::fromLatin1(headings[c]));
             if (c == 1 || c == 2) {
                 for (int r = 1; r < n; ++r)
-                    MSHFlexGrid1->setTextMatrix(
-                        r, c, spectrum::sixDecimalText(MSHFlexGrid1->textMatrix(r, c).toDouble()));
+                    grid->setTextMatrix(r, c, base::sixDecimalText(grid->textMatrix(r, c).toDouble()));
             } else if (c == 9) {
                 for (int r = 1; r < n; ++r)
-                    MSHFlexGrid1->setTextMatrix(r, c, QString::number(r));
+                    grid->setTextMatrix(r, c, QString::number(r));
             }
         }
-        MSHFlexGrid1->refresh();
-        if (!map.mapShown)
-            MSHFlexGrid1->setShownFlag(true);
-        cmdPrintGrid->setShownFlag(true);
+        grid->refresh();
+        if (!map_.mapShown)
+            grid->setShownFlag(true);
+        c_.cmdPrintGrid->setShownFlag(true);
     }
-    grid.gridRowCount = qint16(MSHFlexGrid1->rows());
+    gridRowCount = qint16(grid->rows());
 }
 
-void FrmSpectrum::MSHFlexGrid1_MouseMove(int, int, double, double) { setMousePointer(forms::vbDefault); }
+void Listing::MSHFlexGrid1_MouseMove(int, int, double, double) { c_.form->setMousePointer(forms::vbDefault); }
 
-}  // namespace shell
+}  // namespace inspect

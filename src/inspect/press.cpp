@@ -1,111 +1,114 @@
 // Pressing a bar: the details of a band, management right, planned channel
 // or allocation while the button is held; the licences behind any other bar.
 
+#include "base/log.h"
+#include "base/numbers.h"
+#include "base/shown_text.h"
+#include "forms/widgets.h"
+#include "inspect/inspection.h"
+#include "inspect/listing.h"
 #include "inspect/texts.h"
-#include "shell/frmspectrum.h"
+#include "map/site_map.h"
+#include "register/statements.h"
 #include "spectrum/chart.h"
-#include "spectrum/numbers.h"
 
-namespace shell {
+namespace inspect {
 
-using namespace inspect;
-using spectrum::signSpacedText;
-
-void FrmSpectrum::fetchRecordDetails()
+Inspection::Inspection(const Controls& controls, const reg::Connection& c, const spectrum::FrequencyWindow& window,
+                       spectrum::Chart& chart, Listing& listing, nzmap::SiteMap& map)
+    : c_(controls), register_(c), window_(window), chart_(chart), listing_(listing), map_(map)
 {
-    detail.detailManagementRightId = 0;
-    detail.detailLabel.clear();
-    detail.detailRemarks.clear();
-    reg::Recordset rs = registerConnection_->execute(detailStatement(search.rangeCriteria));
-    if (!rs.eof()) {
-        rs.moveFirst();
-        const QVariant mr = rs.value("managementrightid");
-        if (!mr.isNull())
-            detail.detailManagementRightId = qint16(mr.toInt());
-        const QVariant label = rs.value("SpectrumLabel");
-        if (!label.isNull())
-            detail.detailLabel = reg::boundedText(label.toString(), reg::kShownTextMax);
-        const QVariant remarks = rs.value("SpectrumRemarks");
-        if (!remarks.isNull() && !remarks.toString().isEmpty())
-            detail.detailRemarks = shownRemarks(remarks.toString());
-        rs.close();
-    }
 }
 
-void FrmSpectrum::lblSpectrum_MouseDown(int i, int button, int, double, double)
+void Inspection::fetchRecordDetails()
 {
-    if (i < 0 || i > search.lastRecordIndex || size_t(i) >= search.recordLowMHz.size())
+    detailManagementRightId = 0;
+    detailLabel.clear();
+    detailRemarks.clear();
+    const reg::RecordDetails d = reg::recordDetails(register_, chart_.rangeCriteria);
+    if (!d.found)
         return;
-    const size_t ii = size_t(i);
-    forms::Label* bar = (*lblSpectrum)(i);
+    if (d.managementRightId)
+        detailManagementRightId = qint16(*d.managementRightId);
+    if (d.label)
+        detailLabel = base::boundedText(*d.label, base::kShownTextMax);
+    if (d.remarks && !d.remarks->isEmpty())
+        detailRemarks = shownRemarks(*d.remarks);
+}
+
+void Inspection::lblSpectrum_MouseDown(int i, int button, int, double, double)
+{
+    if (i < 0 || i > chart_.lastRecordIndex || size_t(i) >= chart_.rows().rows.size())
+        return;
+    forms::Label* bar = (*c_.lblSpectrum)(i);
     resetDistrictLabels();
-    lblOverlap->setVisible(true);
-    lblSelect->setVisible(false);
+    c_.lblOverlap->setVisible(true);
+    c_.lblSelect->setVisible(false);
     const BarKind kind = kindOfColour(bar->backColor());
-    const double low = search.recordLowMHz[ii];
-    const double high = search.recordHighMHz[ii];
+    const double low = chart_.recordLowMHz(i);
+    const double high = chart_.recordHighMHz(i);
 
     if (kind != BarKind::Licence) {
-        txtSpectrumInfo->setShownFlag(true);
-        search.rangeCriteria = exactRangeCriteria(low, high) + typeClause(kind, search.recordServiceId[ii]);
+        c_.txtSpectrumInfo->setShownFlag(true);
+        chart_.rangeCriteria = reg::Criteria::exact(low, high).ofKind(criteriaKind(kind), chart_.recordServiceId(i));
         try {
             fetchRecordDetails();
         } catch (const reg::RegisterError& e) {
-            txtSpectrumInfo->setShownFlag(false);
-            reportListingFailure(e);
+            c_.txtSpectrumInfo->setShownFlag(false);
+            Listing::reportListingFailure(e);
             return;
         }
-        txtSpectrumInfo->setText(detailText(kind, low, high, detail.detailLabel, detail.detailRemarks,
-                                            detail.detailManagementRightId));
+        c_.txtSpectrumInfo->setText(
+            detailText(kind, low, high, detailLabel, detailRemarks, detailManagementRightId));
         return;
     }
 
     // A middle-button press lists as a left press does.
     const int b = button == forms::vbMiddleButton ? forms::vbLeftButton : button;
-    const QString range = overlapCriteria(signSpacedText(low), signSpacedText(high), overlapOn());
-    QString criteria = search.rangeCriteria;
+    const reg::Criteria range = reg::Criteria::listing({low, reg::Edge::SignSpaced}, {high, reg::Edge::SignSpaced},
+                                                       overlapOn());
+    reg::Criteria criteria = chart_.rangeCriteria;
     if (b == forms::vbLeftButton)
-        criteria = range + districtRestriction(search.recordDistrictId[ii]);
+        criteria = range.inDistrict(chart_.recordDistrictId(i));
     else if (b == forms::vbRightButton)
         criteria = range;
     // The listing is read before the window changes: a listing the register
     // cannot give leaves the window as it was.
     ListingRows rows;
-    if (!readListing(criteria, rows))
+    if (!listing_.readListing(criteria, rows))
         return;
 
-    releaseSelectedBar();
-    StatusBar1->setPanelText(1, rangeReadout(low, high, search.recordBandwidthMHz[ii]));
-    const QString caption = overlapOn() ? QStringLiteral("Overlap ON") : QStringLiteral("Overlap OFF");
-    search.rangeCriteria = criteria;
+    chart_.releaseSelectedBar();
+    c_.StatusBar1->setPanelText(1, rangeReadout(low, high, chart_.recordBandwidthMHz(i)));
+    chart_.rangeCriteria = criteria;
     if (b == forms::vbLeftButton) {
-        lblOverlap->setCaption(caption);
-        filter.selectedDistrictId = search.recordDistrictId[ii];
+        c_.lblOverlap->setCaption(overlapCaption());
+        selectedDistrictId = chart_.recordDistrictId(i);
     } else if (b == forms::vbRightButton) {
-        lblSelect->setLeft(bar->left());
-        lblSelect->setWidth(bar->width());
-        lblOverlap->setCaption(caption);
-        filter.selectedDistrictId = 0;
-        lblSelect->setHeight(2800);
-        lblSelect->setTop(1500);
-        lblSelect->setVisible(true);
-        lblSelect->zOrder(1);
+        c_.lblSelect->setLeft(bar->left());
+        c_.lblSelect->setWidth(bar->width());
+        c_.lblOverlap->setCaption(overlapCaption());
+        selectedDistrictId = 0;
+        c_.lblSelect->setHeight(2800);
+        c_.lblSelect->setTop(1500);
+        c_.lblSelect->setVisible(true);
+        c_.lblSelect->zOrder(1);
     }
     if (bar->backColor() == spectrum::kLicensedColour)
         bar->setBackColor(spectrum::kSelectedColour);
     bar->zOrder(0);
-    search.selectedBarIndex = qint16(i);
+    chart_.selectedBarIndex = qint16(i);
     {
         const forms::BusyPointer busy;  // the default pointer comes back however the work ends
-        showListing(std::move(rows));
+        listing_.showListing(std::move(rows), selectedDistrictId);
     }
-    imgMapContainer->setPicture(QImage());
+    c_.imgMapContainer->setPicture(QImage());
 }
 
-void FrmSpectrum::lblSpectrum_MouseUp(int, int, int, double, double)
+void Inspection::lblSpectrum_MouseUp(int, int, int, double, double)
 {
-    StatusBar1->setPanelText(1, QString());
-    txtSpectrumInfo->setShownFlag(false);
+    c_.StatusBar1->setPanelText(1, QString());
+    c_.txtSpectrumInfo->setShownFlag(false);
 }
 
-}  // namespace shell
+}  // namespace inspect

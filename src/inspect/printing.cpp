@@ -1,7 +1,7 @@
 #include "inspect/printing.h"
 
 #include "forms/core.h"
-#include "spectrum/numbers.h"
+#include "base/numbers.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -21,7 +21,7 @@ QString fieldText(const QString& text, int width)
 
 namespace {
 
-std::optional<double> cellNumber(const QString& cell) { return spectrum::numberValue(cell); }
+std::optional<double> cellNumber(const QString& cell) { return base::numberValue(cell); }
 
 QString wholeNumber(double v)
 {
@@ -34,7 +34,7 @@ QString wholeNumber(double v)
 QString frequencyField(const QString& cell)
 {
     const std::optional<double> v = cellNumber(cell);
-    return fieldText(v ? spectrum::sixDecimalTextWithZero(*v) : cell, 13);
+    return fieldText(v ? base::sixDecimalTextWithZero(*v) : cell, 13);
 }
 
 QString licenceField(const QString& cell)
@@ -51,7 +51,7 @@ QString managementRightField(const QString& cell)
 
 QString cutText(const QString& text, int keep, int limit)
 {
-    const QString t = spectrum::trimBlanks(text);
+    const QString t = base::trimBlanks(text);
     if (t.size() > limit)
         return t.left(keep) + QStringLiteral("....");
     return t;
@@ -60,8 +60,8 @@ QString cutText(const QString& text, int keep, int limit)
 QString pageLine(int page, int pages)
 {
     if (page == 1)
-        return QStringLiteral("Page 1 of  ") + spectrum::plainText(pages);
-    return QStringLiteral("Page  ") + spectrum::plainText(page) + QStringLiteral(" of  ") + spectrum::plainText(pages);
+        return QStringLiteral("Page 1 of  ") + base::plainText(pages);
+    return QStringLiteral("Page  ") + base::plainText(page) + QStringLiteral(" of  ") + base::plainText(pages);
 }
 
 namespace {

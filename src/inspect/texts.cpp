@@ -1,15 +1,15 @@
 #include "inspect/texts.h"
 
-#include "register/recordset.h"
-
-#include "spectrum/chart.h"
-#include "spectrum/numbers.h"
+#include "base/numbers.h"
+#include "base/shown_text.h"
+#include "spectrum/chart_rules.h"
 
 namespace inspect {
 
-using spectrum::plainText;
-using spectrum::roundSix;
-using spectrum::signSpacedText;
+using base::plainText;
+using base::roundSix;
+using base::signSpacedText;
+using base::trimBlanks;
 
 BarKind kindOfColour(const QColor& c)
 {
@@ -39,65 +39,16 @@ QString rangeReadout(double low, double high, double bandwidth)
            bandwidthText(bandwidth);
 }
 
-QString overlapCriteria(const QString& low, const QString& high, bool overlapOn)
-{
-    if (overlapOn)
-        return QStringLiteral("spectrumhigh > ") + low + QStringLiteral(" and spectrumlow < ") + high;
-    return QStringLiteral("spectrumlow >= ") + low + QStringLiteral(" and spectrumhigh <= ") + high;
-}
-
-QString districtRestriction(double districtId)
-{
-    return QStringLiteral(" and location.districtid = ") + signSpacedText(districtId);
-}
-
-QString exactRangeCriteria(double low, double high)
-{
-    return QStringLiteral("spectrumlow = ") + signSpacedText(low) + QStringLiteral(" and spectrumhigh = ") +
-           signSpacedText(high);
-}
-
-QString typeClause(BarKind kind, int serviceId)
+reg::Criteria::Kind criteriaKind(BarKind kind)
 {
     switch (kind) {
-    case BarKind::Band: return QStringLiteral(" and spectrumtypeid = 1");
-    case BarKind::ManagementRight: return QStringLiteral(" and spectrumtypeid = 7");
-    case BarKind::Planned: return QStringLiteral(" and spectrumtypeid in (4, 5)") + QStringLiteral(" and spectrumstatusid = 4");
-    case BarKind::ItuAllocation:
-        return QStringLiteral(" and spectrumtypeid = 8") + QStringLiteral(" and serviceid = ") + signSpacedText(serviceId);
+    case BarKind::Band: return reg::Criteria::Kind::Band;
+    case BarKind::ManagementRight: return reg::Criteria::Kind::ManagementRight;
+    case BarKind::Planned: return reg::Criteria::Kind::Planned;
+    case BarKind::ItuAllocation: return reg::Criteria::Kind::ItuAllocation;
     case BarKind::Licence: break;
     }
-    return QString();
-}
-
-QString detailStatement(const QString& criteria)
-{
-    return QStringLiteral("select * from ") + QStringLiteral("spectrum where ") + criteria +
-           QStringLiteral(" and spectrumlow > 0 ") + QStringLiteral("order by spectrum.spectrumlow");
-}
-
-QString plannedLabelStatement(const QString& criteria)
-{
-    return QStringLiteral("select * from ") + QStringLiteral("spectrum where ") + criteria +
-           QStringLiteral(" and spectrumlow > 0 and spectrumtypeid = 4 ") + QStringLiteral("order by spectrum.spectrumlow");
-}
-
-QString licenceStatement(const QString& criteria)
-{
-    return QStringLiteral("select spectrum.spectrumlow, spectrum.spectrumhigh, spectrum.spectrumlabel, ") +
-           QStringLiteral("location.locationname, issuingoffice.officecode, ") +
-           QStringLiteral("licence.licencenumber, licence.managementrightid, ") +
-           QStringLiteral("clientname.name, licence.licenceid from ") +
-           QStringLiteral("spectrum, transmitconfiguration, location, issuingoffice, ") +
-           QStringLiteral("licence, clientname where ") +
-           QStringLiteral("spectrum.licenceid = transmitconfiguration.licenceid and ") +
-           QStringLiteral("transmitconfiguration.locationid = location.locationid and ") +
-           QStringLiteral("location.districtid = issuingoffice.officeid and ") +
-           QStringLiteral("licence.clientid = clientname.clientid and ") + QStringLiteral("clientname.legal_order = 1 and ") +
-           QStringLiteral("spectrum.licenceid = licence.licenceid and ") + criteria +
-           QStringLiteral(" and spectrumlow > 0 and spectrumtypeid <> 7 and ") +
-           QStringLiteral("spectrum.spectrumstatusid in (1,5) order by spectrum.spectrumlow ASC, spectrum.spectrumhigh "
-                          "ASC, location.districtid, licence.licencenumber");
+    return reg::Criteria::Kind::Any;
 }
 
 QString detailText(BarKind kind, double low, double high, const QString& label, const QString& remarks,
@@ -108,14 +59,14 @@ QString detailText(BarKind kind, double low, double high, const QString& label, 
                           plainText(roundSix(high)) + QStringLiteral(" MHz");
     switch (kind) {
     case BarKind::Planned:
-        return QStringLiteral("Planned Spectrum ") + spectrum::trimBlanks(label) + crlf + range + crlf + spectrum::trimBlanks(remarks);
+        return QStringLiteral("Planned Spectrum ") + trimBlanks(label) + crlf + range + crlf + trimBlanks(remarks);
     case BarKind::ManagementRight:
         return QStringLiteral("ManagementRight ") + signSpacedText(managementRightId) + crlf + range + crlf +
-               spectrum::trimBlanks(remarks);
+               trimBlanks(remarks);
     case BarKind::Band:
-        return QStringLiteral("Spectrum Band ") + crlf + range + crlf + spectrum::trimBlanks(remarks);
+        return QStringLiteral("Spectrum Band ") + crlf + range + crlf + trimBlanks(remarks);
     case BarKind::ItuAllocation:
-        return QStringLiteral("ITU Region 3 Allocation ") + crlf + range + crlf + spectrum::trimBlanks(remarks);
+        return QStringLiteral("ITU Region 3 Allocation ") + crlf + range + crlf + trimBlanks(remarks);
     case BarKind::Licence: break;
     }
     return QString();
@@ -123,7 +74,7 @@ QString detailText(BarKind kind, double low, double high, const QString& label, 
 
 QString labelPrefix(const QString& label)
 {
-    const QString t = spectrum::trimBlanks(label);
+    const QString t = trimBlanks(label);
     if (t.size() > 1)
         return QStringLiteral("(") + t + QStringLiteral(") ");
     return label;
@@ -131,7 +82,7 @@ QString labelPrefix(const QString& label)
 
 QString shownRemarks(const QString& remarks)
 {
-    const QString bounded = reg::boundedText(remarks, kShownRemarksMax);
+    const QString bounded = base::boundedText(remarks, kShownRemarksMax);
     QString out;
     out.reserve(bounded.size() + bounded.size() / 80);
     int run = 0;

@@ -1,6 +1,8 @@
 #pragma once
-// Texts of record inspection without widgets: criteria, statements, the
+// Texts of record inspection without widgets: the kind of a bar, the
 // bandwidth and range readouts, and the record details.
+
+#include "register/criteria.h"
 
 #include <QColor>
 #include <QString>
@@ -16,19 +18,8 @@ QString bandwidthText(double bandwidthMHz);
 // "157.1 - 157.1125 (BW 12.5kHz)".
 QString rangeReadout(double lowMHz, double highMHz, double bandwidthMHz);
 
-// The listing rule for a range given as two number texts: overlapping it,
-// or lying wholly inside it.
-QString overlapCriteria(const QString& low, const QString& high, bool overlapOn);
-// " and location.districtid =  N".
-QString districtRestriction(double districtId);
-// "spectrumlow =  L and spectrumhigh =  H".
-QString exactRangeCriteria(double lowMHz, double highMHz);
-// The type clause(s) of a detail kind (with the service of an allocation).
-QString typeClause(BarKind kind, int serviceId);
-
-QString detailStatement(const QString& rangeCriteria);
-QString plannedLabelStatement(const QString& rangeCriteria);
-QString licenceStatement(const QString& rangeCriteria);
+// The criteria's kind of record for a bar's kind (Any for a licence).
+reg::Criteria::Kind criteriaKind(BarKind kind);
 
 // The text of the details box for a detail kind.
 QString detailText(BarKind kind, double lowMHz, double highMHz, const QString& label, const QString& remarks,

@@ -59,19 +59,4 @@ QString gridReference(const QString& eastingText, const QString& northingText)
     return eastingText.mid(2, 3) + northingText.mid(2, 3);
 }
 
-QString siteStatement(const QString& rangeCriteria)
-{
-    return QStringLiteral(
-               "select location.locationname, location.locationtypeid, geographicreference.referenceorder, "
-               "geographicreference.georeferencetypeid, geographicreference.easting, geographicreference.northing "
-               "from spectrum, transmitconfiguration, location, geographicreference, licence where "
-               "spectrum.licenceid = transmitconfiguration.licenceid and transmitconfiguration.locationid = "
-               "location.locationid and spectrum.licenceid = licence.licenceid and location.locationid = "
-               "geographicreference.locationid and ") +
-           rangeCriteria +
-           QStringLiteral(" and spectrumlow > 0 and spectrumtypeid <> 7 and geographicreference.georeferencetypeid = "
-                          "6 and geographicreference.referenceorder = 1 and spectrum.spectrumstatusid in (1,5) "
-                          "ORDER BY geographicreference.northing DESC");
-}
-
 }  // namespace nzmap

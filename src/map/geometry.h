@@ -1,7 +1,6 @@
 #pragma once
 // Map arithmetic without widgets: NZ Map Grid and map pixels, the view
-// rectangle, marker places, the pointer readout with NZMS260 sheets, and
-// the site statement.
+// rectangle, marker places and the pointer readout with NZMS260 sheets.
 
 #include <QString>
 
@@ -47,8 +46,5 @@ QString sheetRowText(double northingShown);
 QString sheetLetter(double easting);
 // The six-digit grid reference from the two texts.
 QString gridReference(const QString& eastingText, const QString& northingText);
-
-// The site statement for listing criteria.
-QString siteStatement(const QString& rangeCriteria);
 
 }  // namespace nzmap

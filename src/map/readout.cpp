@@ -1,133 +1,135 @@
-// The map readout's table of sheets and their districts.
+// The map readout: the table of sheets and their districts, the NZMG
+// position, sheet and district under the pointer, the readout menus and the
+// markers' blink.
 
+#include "base/log.h"
+#include "base/shown_text.h"
+#include "forms/widgets.h"
 #include "map/geometry.h"
-#include "shell/frmspectrum.h"
+#include "map/site_map.h"
+#include "register/connection.h"
 
 #include <QCursor>
 
-namespace shell {
+namespace nzmap {
 
-void FrmSpectrum::loadMapSheetDistricts()
+void SiteMap::loadMapSheetDistricts(const reg::Connection& c)
 {
-    reg::Recordset rs = registerConnection_->execute(QStringLiteral("select map, district from mapdistrict"));
-    map.mapSheetNames.clear();
-    map.mapSheetDistricts.clear();
-    // Rows with an empty sheet or district name say nothing and are skipped.
-    // The table holds at most 32767 sheets (its count is 16-bit), and texts
-    // no longer than a name can be: the rest of the table is not read.
-    for (; !rs.eof() && map.mapSheetNames.size() < 32767; rs.moveNext()) {
-        const QVariant sheet = rs.value("map");
-        const QVariant district = rs.value("district");
-        if (!sheet.isNull() && !district.isNull()) {
-            map.mapSheetNames.push_back(reg::boundedText(sheet.toString(), reg::kShownTextMax));
-            map.mapSheetDistricts.push_back(reg::boundedText(district.toString(), reg::kShownTextMax));
-        }
+    mapSheetNames.clear();
+    mapSheetDistricts.clear();
+    // Rows with an empty sheet or district name say nothing and are left
+    // out. The table holds at most 32767 sheets (its count is 16-bit), and
+    // texts no longer than a name can be: the rest of the table is not read.
+    for (const reg::MapSheet& m : reg::mapSheets(c, 32767)) {
+        mapSheetNames.push_back(base::boundedText(m.sheet, base::kShownTextMax));
+        mapSheetDistricts.push_back(base::boundedText(m.district, base::kShownTextMax));
     }
-    rs.close();
-    map.mapSheetCount = qint16(map.mapSheetNames.size());
-    map.mapSheetNames.emplace_back();
-    map.mapSheetDistricts.emplace_back();
+    mapSheetCount = qint16(mapSheetNames.size());
+    mapSheetNames.emplace_back();
+    mapSheetDistricts.emplace_back();
+    qCInfo(base::lcMap) << mapSheetCount << "map sheets read";
 }
 
-}  // namespace shell
-
-namespace shell {
-
-void FrmSpectrum::picMap_MouseMove(int button, int, double x, double y)
+void SiteMap::picMap_MouseMove(int button, int, double x, double y)
 {
-    picMap->setPointer(QCursor(Qt::ArrowCursor));
-    lblLocationName->setVisible(false);
-    const nzmap::ClipRect c{map.clipX, map.clipY, map.clipWidth, map.clipHeight};
-    const double base = map.baseClipWidth > 0 ? map.baseClipWidth : nzmap::kBaseClip;
-    const double mapX = nzmap::pointerColumn(x, c, int(base));
-    const double mapY = nzmap::pointerRow(y, c, int(base));
-    const double e = nzmap::eastingOf(mapX);
-    const double n = nzmap::northingOf(mapY);
-    txtEasting->setText(nzmap::gridText(e));
-    txtNorthing->setText(nzmap::gridText(n));
-    const QString sheet = nzmap::sheetLetter(e) + nzmap::sheetRowText(txtNorthing->text().toDouble());
-    txtMap->setText(sheet);
-    txtReference->setText(nzmap::gridReference(txtEasting->text(), txtNorthing->text()));
+    c_.picMap->setPointer(QCursor(Qt::ArrowCursor));
+    c_.lblLocationName->setVisible(false);
+    const ClipRect c{clipX, clipY, clipWidth, clipHeight};
+    const int baseClip = baseClipWidth > 0 ? baseClipWidth : kBaseClip;
+    const double mapX = pointerColumn(x, c, baseClip);
+    const double mapY = pointerRow(y, c, baseClip);
+    const double e = eastingOf(mapX);
+    const double n = northingOf(mapY);
+    c_.txtEasting->setText(gridText(e));
+    c_.txtNorthing->setText(gridText(n));
+    const QString sheet = sheetLetter(e) + sheetRowText(c_.txtNorthing->text().toDouble());
+    c_.txtMap->setText(sheet);
+    c_.txtReference->setText(gridReference(c_.txtEasting->text(), c_.txtNorthing->text()));
     int i = 0;
-    while (i < map.mapSheetCount && map.mapSheetNames[size_t(i)] != sheet)
+    while (i < mapSheetCount && mapSheetNames[size_t(i)] != sheet)
         ++i;
-    if (i < map.mapSheetCount) {
-        if (mnuNZMS260->isChecked()) {
-            txtMap->setShownFlag(true);
-            txtReference->setShownFlag(true);
+    if (i < mapSheetCount) {
+        if (c_.mnuNZMS260->isChecked()) {
+            c_.txtMap->setShownFlag(true);
+            c_.txtReference->setShownFlag(true);
         }
-        if (mnuMapDistrict->isChecked()) {
-            lblMapDistrict->setCaption(map.mapSheetDistricts[size_t(i)]);
-            lblMapDistrict->setLeft(x + 200);
-            lblMapDistrict->setTop(y + 200);
-            lblMapDistrict->setVisible(true);
+        if (c_.mnuMapDistrict->isChecked()) {
+            c_.lblMapDistrict->setCaption(mapSheetDistricts[size_t(i)]);
+            c_.lblMapDistrict->setLeft(x + 200);
+            c_.lblMapDistrict->setTop(y + 200);
+            c_.lblMapDistrict->setVisible(true);
         }
     } else {
-        lblMapDistrict->setVisible(false);
-        txtReference->setShownFlag(false);
-        txtMap->setShownFlag(false);
+        c_.lblMapDistrict->setVisible(false);
+        c_.txtReference->setShownFlag(false);
+        c_.txtMap->setShownFlag(false);
     }
     dragMap(button, x, y);
 }
 
-void FrmSpectrum::imgMapContainer_MouseMove(int, int, double, double)
+void SiteMap::imgMapContainer_MouseMove(int, int, double, double)
 {
-    lblMapDistrict->setVisible(false);
-    setMousePointer(forms::vbDefault);
-    txtEasting->setText(QString());
-    txtNorthing->setText(QString());
-    txtMap->setShownFlag(false);
-    txtReference->setShownFlag(false);
+    c_.lblMapDistrict->setVisible(false);
+    c_.form->setMousePointer(forms::vbDefault);
+    clearReadout();
 }
 
-void FrmSpectrum::mnuMapDistrict_Click()
+void SiteMap::clearReadout()
 {
-    const bool on = !mnuMapDistrict->isChecked();
-    mnuMapDistrict->setChecked(on);
-    mnuMapDistrict->setCaption(on ? "Map District On" : "Map District Off");
+    c_.txtEasting->setText(QString());
+    c_.txtNorthing->setText(QString());
+    c_.txtMap->setShownFlag(false);
+    c_.txtReference->setShownFlag(false);
 }
 
-void FrmSpectrum::mnuNZMS260_Click()
+void SiteMap::mnuMapDistrict_Click()
 {
-    const bool on = !mnuNZMS260->isChecked();
-    mnuNZMS260->setChecked(on);
-    mnuNZMS260->setCaption(on ? "NZMS260 On" : "NZMS260 Off");
+    const bool on = !c_.mnuMapDistrict->isChecked();
+    c_.mnuMapDistrict->setChecked(on);
+    c_.mnuMapDistrict->setCaption(on ? "Map District On" : "Map District Off");
 }
 
-void FrmSpectrum::mnuMapLabels_Click()
+void SiteMap::mnuNZMS260_Click()
 {
-    const bool opaque = !mnuMapLabels->isChecked();
-    mnuMapLabels->setChecked(opaque);
-    mnuMapLabels->setCaption(opaque ? "Map Labels Opaque" : "Map Labels Transparent");
-    lblLocationName->setBackStyle(opaque ? 1 : 0);
-    lblMapDistrict->setBackStyle(opaque ? 1 : 0);
+    const bool on = !c_.mnuNZMS260->isChecked();
+    c_.mnuNZMS260->setChecked(on);
+    c_.mnuNZMS260->setCaption(on ? "NZMS260 On" : "NZMS260 Off");
+}
+
+void SiteMap::mnuMapLabels_Click()
+{
+    const bool opaque = !c_.mnuMapLabels->isChecked();
+    c_.mnuMapLabels->setChecked(opaque);
+    c_.mnuMapLabels->setCaption(opaque ? "Map Labels Opaque" : "Map Labels Transparent");
+    c_.lblLocationName->setBackStyle(opaque ? 1 : 0);
+    c_.lblMapDistrict->setBackStyle(opaque ? 1 : 0);
 }
 
 // The markers blink between black and green.
-void FrmSpectrum::tmrFlash_Timer()
+void SiteMap::tmrFlash_Timer()
 {
     const QColor green(0x00, 0xFF, 0x00), black(0, 0, 0);
-    for (int i = 0; i <= map.lastSiteIndex; ++i) {
-        forms::Label* m = lblLocationRef->at(i);
+    for (int i = 0; i <= lastSiteIndex; ++i) {
+        forms::Label* m = c_.lblLocationRef->at(i);
         if (m)
             m->setBackColor(m->backColor() == green ? black : green);
     }
 }
 
-void FrmSpectrum::mnuFlash_Click()
+void SiteMap::mnuFlash_Click()
 {
-    if (mnuFlash->isChecked()) {
-        mnuFlash->setChecked(false);
-        mnuFlash->setCaption("Label Flash Off");
-        tmrFlash->setEnabled(false);
-        for (int i = 0; i <= map.lastSiteIndex; ++i)
-            if (forms::Label* m = lblLocationRef->at(i))
+    if (c_.mnuFlash->isChecked()) {
+        c_.mnuFlash->setChecked(false);
+        c_.mnuFlash->setCaption("Label Flash Off");
+        c_.tmrFlash->setEnabled(false);
+        for (int i = 0; i <= lastSiteIndex; ++i)
+            if (forms::Label* m = c_.lblLocationRef->at(i))
                 m->setBackColor(QColor(0, 0, 0));
     } else {
-        mnuFlash->setChecked(true);
-        mnuFlash->setCaption("Label Flash On");
-        tmrFlash->setEnabled(true);
+        c_.mnuFlash->setChecked(true);
+        c_.mnuFlash->setCaption("Label Flash On");
+        c_.tmrFlash->setEnabled(true);
     }
 }
 
-}  // namespace shell
+}  // namespace nzmap

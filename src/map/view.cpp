@@ -1,122 +1,127 @@
 // The map view: the piece of the relief map shown for the pan and zoom bars,
 // the markers on it, dragging, and the switch between map and grid.
 
+#include "forms/widgets.h"
 #include "map/geometry.h"
-#include "shell/frmspectrum.h"
-#include "shell/pictures.h"
+#include "map/site_map.h"
 
 #include <QCursor>
 #include <algorithm>
 #include <cmath>
 
-namespace shell {
+namespace nzmap {
 
-void FrmSpectrum::drawMapView()
+SiteMap::SiteMap(const Controls& controls, const QImage& reliefMap, const QCursor& grabbingHand)
+    : c_(controls), reliefMap_(reliefMap), grabbingHand_(grabbingHand)
 {
-    if (map.baseClipWidth == 0)
+}
+
+void SiteMap::drawMapView()
+{
+    if (baseClipWidth == 0)
         return;  // no view has been set yet
-    lblLocationName->setVisible(false);
-    const nzmap::ClipRect c =
-        nzmap::clipRect(hsbEasting->value(), vsbNorthing->value(), vsbMapZoom->value(), map.baseClipWidth);
-    map.clipX = qint16(c.x);
-    map.clipY = qint16(c.y);
-    map.clipWidth = qint16(c.width);
-    map.clipHeight = qint16(c.height);
-    const QSize target = picMap->clientPixelSize();
-    const QImage piece = reliefMap.copy(c.x, c.y, c.width, c.height);
-    picMap->setPicture(piece.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    for (int i = 0; i <= map.lastSiteIndex && i < int(map.siteMapX.size()); ++i) {
-        forms::Label* m = (*lblLocationRef)(i);
-        m->setTop(nzmap::markerTop(map.siteMapY[size_t(i)], c, map.baseClipHeight));
-        m->setLeft(nzmap::markerLeft(map.siteMapX[size_t(i)], c, map.baseClipWidth));
+    c_.lblLocationName->setVisible(false);
+    const ClipRect c =
+        clipRect(c_.hsbEasting->value(), c_.vsbNorthing->value(), c_.vsbMapZoom->value(), baseClipWidth);
+    clipX = qint16(c.x);
+    clipY = qint16(c.y);
+    clipWidth = qint16(c.width);
+    clipHeight = qint16(c.height);
+    const QSize target = c_.picMap->clientPixelSize();
+    const QImage piece = reliefMap_.copy(c.x, c.y, c.width, c.height);
+    c_.picMap->setPicture(piece.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    for (int i = 0; i <= lastSiteIndex && i < int(siteMapX.size()); ++i) {
+        forms::Label* m = (*c_.lblLocationRef)(i);
+        m->setTop(markerTop(siteMapY[size_t(i)], c, baseClipHeight));
+        m->setLeft(markerLeft(siteMapX[size_t(i)], c, baseClipWidth));
         m->setVisible(true);
     }
-    if (!map.siteNames.empty())
+    if (!siteNames.empty())
         showSiteName(0);
 }
 
-void FrmSpectrum::showSiteName(int i)
+void SiteMap::showSiteName(int i)
 {
-    forms::Label* m = (*lblLocationRef)(i);
-    lblLocationName->setLeft(m->left() + 50);
-    lblLocationName->setTop(m->top() + 50);
-    lblLocationName->setCaption(map.siteNames[size_t(i)]);
-    lblLocationName->setVisible(true);
-    lblLocationName->zOrder(0);
+    forms::Label* m = (*c_.lblLocationRef)(i);
+    c_.lblLocationName->setLeft(m->left() + 50);
+    c_.lblLocationName->setTop(m->top() + 50);
+    c_.lblLocationName->setCaption(siteNames[size_t(i)]);
+    c_.lblLocationName->setVisible(true);
+    c_.lblLocationName->zOrder(0);
 }
 
-void FrmSpectrum::centreMapView()
+void SiteMap::centreMapView()
 {
-    map.baseClipWidth = nzmap::kBaseClip;
-    map.baseClipHeight = nzmap::kBaseClip;
-    hsbEasting->setValue(std::clamp<int>(map.viewOriginX, 0, 900));
-    vsbNorthing->setValue(std::clamp<int>(map.viewOriginY, 0, 1350));
+    baseClipWidth = kBaseClip;
+    baseClipHeight = kBaseClip;
+    c_.hsbEasting->setValue(std::clamp<int>(viewOriginX, 0, 900));
+    c_.vsbNorthing->setValue(std::clamp<int>(viewOriginY, 0, 1350));
     drawMapView();
 }
 
-QList<forms::Control*> FrmSpectrum::mapGroup() const
+QList<forms::Control*> SiteMap::mapGroup() const
 {
-    return {picMap,        hsbEasting,     vsbNorthing, vsbMapZoom,  txtEasting,
-            txtNorthing,   txtPlusLabel1,  txtMinusLabel1, txtMap,   txtReference};
+    return {c_.picMap,        c_.hsbEasting,     c_.vsbNorthing, c_.vsbMapZoom,  c_.txtEasting,
+            c_.txtNorthing,   c_.txtPlusLabel1,  c_.txtMinusLabel1, c_.txtMap,   c_.txtReference};
 }
 
-void FrmSpectrum::showMapGroup(bool shown)
+void SiteMap::showMapGroup(bool shown)
 {
     // The sheet boxes show only while the pointer is over a listed sheet.
     for (forms::Control* c : mapGroup())
-        c->setShownFlag(shown && c != txtMap && c != txtReference);
-    for (forms::Label* l : {lblEasting, lblNorthing, lblMapZoom})
+        c->setShownFlag(shown && c != c_.txtMap && c != c_.txtReference);
+    for (forms::Label* l : {c_.lblEasting, c_.lblNorthing, c_.lblMapZoom})
         l->setVisible(shown);
 }
 
-void FrmSpectrum::hideMapView()
+void SiteMap::hideMapView()
 {
     showMapGroup(false);
-    MSHFlexGrid1->setShownFlag(true);
+    c_.grid->setShownFlag(true);
 }
 
-void FrmSpectrum::toggleMapView()
+void SiteMap::toggleMapView()
 {
-    if (picMap->isShownFlag()) {
+    if (c_.picMap->isShownFlag()) {
         showMapGroup(false);
-        MSHFlexGrid1->setShownFlag(true);
+        c_.grid->setShownFlag(true);
     } else {
         showMapGroup(true);
-        MSHFlexGrid1->setShownFlag(false);
+        c_.grid->setShownFlag(false);
     }
 }
 
-void FrmSpectrum::cmdMapGrid_Click()
+void SiteMap::cmdMapGrid_Click()
 {
-    if (map.mapShown) {
-        map.mapShown = false;
-        cmdMapGrid->setCaption("Display Map");
+    if (mapShown) {
+        mapShown = false;
+        c_.cmdMapGrid->setCaption("Display Map");
         hideMapView();
     } else {
-        map.mapShown = true;
-        cmdMapGrid->setCaption("Display Grid");
+        mapShown = true;
+        c_.cmdMapGrid->setCaption("Display Grid");
         toggleMapView();
     }
 }
 
-void FrmSpectrum::picMap_MouseDown(int, int, double x, double y)
+void SiteMap::picMap_MouseDown(int, int, double x, double y)
 {
-    map.dragStartX = qint16(std::nearbyint(x));
-    map.dragStartY = qint16(std::nearbyint(y));
+    dragStartX = qint16(std::nearbyint(x));
+    dragStartY = qint16(std::nearbyint(y));
 }
 
-void FrmSpectrum::dragMap(int button, double x, double y)
+void SiteMap::dragMap(int button, double x, double y)
 {
     if (button == forms::vbLeftButton) {
-        picMap->setPointer(grabbingHandCursor());
-        const float e = float(hsbEasting->value()) - float(x - map.dragStartX) / 200.0f;
+        c_.picMap->setPointer(grabbingHand_);
+        const float e = float(c_.hsbEasting->value()) - float(x - dragStartX) / 200.0f;
         if (e >= 0 && e <= 900)
-            hsbEasting->setValue(int(std::nearbyint(e)));
-        const float n = float(vsbNorthing->value()) - float(y - map.dragStartY) / 200.0f;
+            c_.hsbEasting->setValue(int(std::nearbyint(e)));
+        const float n = float(c_.vsbNorthing->value()) - float(y - dragStartY) / 200.0f;
         if (n >= 0 && n <= 1350)
-            vsbNorthing->setValue(int(std::nearbyint(n)));
+            c_.vsbNorthing->setValue(int(std::nearbyint(n)));
     }
-    picMap->setPointer(QCursor(Qt::ArrowCursor));
+    c_.picMap->setPointer(QCursor(Qt::ArrowCursor));
 }
 
-}  // namespace shell
+}  // namespace nzmap

@@ -2,19 +2,21 @@
 // Reading an Access (Jet 3, Jet 4 or ACE) file into SQLite.
 //
 // libmdb reads the file's bytes, which may be damaged or hostile, so it runs
-// only in child processes, never in the caller's: one child lists the
-// tables, and one child for each table reads its rows into an in-memory
-// SQLite database that comes back serialized through a pipe and is attached
-// to the caller's connection. Up to two tables are read at a time. A child
-// that reports a failure, dies or overruns its time limit becomes a
+// only in reader processes, never in the caller's: one reader lists the
+// tables, and one reader for each table reads its rows into an in-memory
+// SQLite database that comes back as an image through a pipe and is
+// attached to the caller's database. Up to two tables are read at a time. A
+// reader that reports a failure, dies or overruns its time limit becomes a
 // RegisterError naming the file and the table.
+//
+// The work is in three places: running the readers (access_readers.cpp),
+// decoding the file's pages in a reader (access_pages.cpp) and attaching
+// what they hand back (access_attach.cpp).
 
 #include "register/connection.h"
 
 #include <QStringList>
 #include <vector>
-
-struct sqlite3;
 
 namespace reg {
 
@@ -26,7 +28,6 @@ struct AccessTable {
 
 // The user tables of an Access file. Throws RegisterError.
 std::vector<AccessTable> accessCatalogue(const QString& path);
-QStringList accessTableNames(const QString& path);
 
 struct TableImport {
     QString table;        // as the file names it
@@ -40,13 +41,13 @@ struct TableImport {
 // Reports progress through `progress` (may be empty) while it waits, at
 // least every 50 ms. A reader may take `timeLimitMs` for its table (0: the
 // limit for the file's size). Throws RegisterError.
-void importAccessTables(const QString& path, sqlite3* db, const std::vector<TableImport>& tables,
+void importAccessTables(const QString& path, Database& db, const std::vector<TableImport>& tables,
                         const ProgressFn& progress, qint64 timeLimitMs = 0);
 // Copies the named tables (matched case-insensitively; all user tables when
 // the list is empty) with all their columns and no indexes.
-void importAccess(const QString& path, sqlite3* db, const QStringList& tables, const ProgressFn& progress);
+void importAccess(const QString& path, Database& db, const QStringList& tables, const ProgressFn& progress);
 
-// How long a child may take to read one table of a file of `bytes` bytes.
+// How long a reader may take to read one table of a file of `bytes` bytes.
 qint64 accessReadTimeLimitMs(qint64 bytes);
 
 }  // namespace reg

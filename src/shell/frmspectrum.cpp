@@ -1,10 +1,16 @@
-// The main window: construction, the wiring of its events to their
-// handlers, and the load handler.
+// The main window: construction, its subsystems, the wiring of its events to
+// their handlers, and the load handler.
 
 #include "shell/frmspectrum.h"
 
+#include "base/numbers.h"
+#include "help/help.h"
+#include "inspect/inspection.h"
+#include "inspect/listing.h"
+#include "map/site_map.h"
 #include "shell/pictures.h"
-#include "spectrum/numbers.h"
+#include "spectrum/chart.h"
+#include "spectrum/frequency_window.h"
 
 #include <QCoreApplication>
 #include <QIcon>
@@ -15,16 +21,89 @@ namespace shell {
 using namespace forms;
 
 FrmSpectrum::FrmSpectrum(QWidget* parent)
-    : Form(QStringLiteral("frmSpectrum"), 11820, 7335, parent)
+    : Form(QStringLiteral("frmSpectrum"), 11820, 7335, parent), registerConnection_(std::make_unique<reg::Connection>())
 {
     setCaption(QStringLiteral("Orvane Zaru"));
     setWindowIcon(applicationIcon());
     buildControls();
     buildMenus();
+    buildSubsystems();
     connectHandlers();
 }
 
 FrmSpectrum::~FrmSpectrum() = default;
+
+void FrmSpectrum::buildSubsystems()
+{
+    const reg::Connection& c = *registerConnection_;
+    chart_ = std::make_unique<spectrum::Chart>(
+        spectrum::Chart::Controls{lblSpectrum.get(), lblSelect, lblUnsearchedLow, lblUnsearchedHigh}, c);
+    spectrum::FrequencyWindow::Controls window;
+    window.form = this;
+    window.StatusBar1 = StatusBar1;
+    window.txtFrequencyDisplay = txtFrequencyDisplay;
+    window.hsbFrequency = hsbFrequency;
+    window.lblLowFrequency = lblLowFrequency;
+    window.lblHighFrequency = lblHighFrequency;
+    window.Option1 = Option1;
+    window.lblUnsearchedLow = lblUnsearchedLow;
+    window.lblUnsearchedHigh = lblUnsearchedHigh;
+    window.lblSelect = lblSelect;
+    window.lblScroll = lblScroll;
+    window.lblZoom = lblZoom;
+    window.shpSpinner = shpSpinner;
+    window.tmrSearch = tmrSearch;
+    window.tmrITU = tmrITU;
+    window.cmdITU = cmdITU;
+    frequency_ = std::make_unique<spectrum::FrequencyWindow>(window, *chart_);
+
+    nzmap::SiteMap::Controls map;
+    map.form = this;
+    map.StatusBar1 = StatusBar1;
+    map.imgMapContainer = imgMapContainer;
+    map.picMap = picMap;
+    map.lblMapDistrict = lblMapDistrict;
+    map.lblLocationName = lblLocationName;
+    map.lblLocationRef = lblLocationRef.get();
+    map.hsbEasting = hsbEasting;
+    map.vsbNorthing = vsbNorthing;
+    map.vsbMapZoom = vsbMapZoom;
+    map.lblEasting = lblEasting;
+    map.lblNorthing = lblNorthing;
+    map.lblMapZoom = lblMapZoom;
+    map.txtEasting = txtEasting;
+    map.txtNorthing = txtNorthing;
+    map.txtPlusLabel1 = txtPlusLabel1;
+    map.txtMinusLabel1 = txtMinusLabel1;
+    map.txtMap = txtMap;
+    map.txtReference = txtReference;
+    map.cmdMapGrid = cmdMapGrid;
+    map.cmdSiteStepNorth = cmdSiteStepNorth;
+    map.cmdSiteStepSouth = cmdSiteStepSouth;
+    map.grid = MSHFlexGrid1;
+    map.tmrFlash = tmrFlash;
+    map.mnuFlash = mnuFlash;
+    map.mnuMapDistrict = mnuMapDistrict;
+    map.mnuNZMS260 = mnuNZMS260;
+    map.mnuMapLabels = mnuMapLabels;
+    siteMap_ = std::make_unique<nzmap::SiteMap>(map, reliefMap_, grabbingHandCursor());
+
+    listing_ = std::make_unique<inspect::Listing>(inspect::Listing::Controls{this, MSHFlexGrid1, cmdPrintGrid}, c,
+                                                  *siteMap_);
+    inspect::Inspection::Controls inspection;
+    inspection.form = this;
+    inspection.StatusBar1 = StatusBar1;
+    inspection.lblSpectrum = lblSpectrum.get();
+    inspection.lblDistrict = lblDistrict.get();
+    inspection.lblSelect = lblSelect;
+    inspection.lblOverlap = lblOverlap;
+    inspection.txtSpectrumInfo = txtSpectrumInfo;
+    inspection.imgMapContainer = imgMapContainer;
+    inspection.mnuOverlap = mnuOverlap;
+    inspection.lblMapDistrict = lblMapDistrict;
+    inspection_ = std::make_unique<inspect::Inspection>(inspection, c, *frequency_, *chart_, *listing_, *siteMap_);
+    help_ = std::make_unique<help::Help>(applicationIcon());
+}
 
 void FrmSpectrum::connectHandlers()
 {
@@ -37,17 +116,21 @@ void FrmSpectrum::connectHandlers()
 
 void FrmSpectrum::connectChart()
 {
-    on(picSpectrum, &Control::mouseMove, &FrmSpectrum::picSpectrum_MouseMove);
-    on(lblSelect, &GraphicControl::mouseMove, &FrmSpectrum::lblSelect_MouseMove);
-    on(lblOverlap, &GraphicControl::mouseMove, &FrmSpectrum::lblOverlap_MouseMove);
+    spectrum::FrequencyWindow* w = frequency_.get();
+    inspect::Inspection* inspect = inspection_.get();
+    on(picSpectrum, &Control::mouseMove, [w](int b, int s, double x, double y) { w->picSpectrum_MouseMove(b, s, x, y); });
+    on(lblSelect, &GraphicControl::mouseMove,
+       [w](int b, int s, double x, double y) { w->lblSelect_MouseMove(b, s, x, y); });
+    on(lblOverlap, &GraphicControl::mouseMove,
+       [inspect](int b, int s, double x, double y) { inspect->lblOverlap_MouseMove(b, s, x, y); });
     // The bars, present and to come.
-    auto connectBar = [this](Label* bar) {
+    auto connectBar = [this, inspect](Label* bar) {
         on(bar, &GraphicControl::mouseDown,
-           [this, bar](int b, int s, double x, double y) { lblSpectrum_MouseDown(bar->index(), b, s, x, y); });
+           [inspect, bar](int b, int s, double x, double y) { inspect->lblSpectrum_MouseDown(bar->index(), b, s, x, y); });
         on(bar, &GraphicControl::mouseUp,
-           [this, bar](int b, int s, double x, double y) { lblSpectrum_MouseUp(bar->index(), b, s, x, y); });
+           [inspect, bar](int b, int s, double x, double y) { inspect->lblSpectrum_MouseUp(bar->index(), b, s, x, y); });
         on(bar, &GraphicControl::mouseMove,
-           [this, bar](int b, int s, double x, double y) { lblSpectrum_MouseMove(bar->index(), b, s, x, y); });
+           [inspect, bar](int b, int s, double x, double y) { inspect->lblSpectrum_MouseMove(bar->index(), b, s, x, y); });
     };
     lblSpectrum->setConnector(connectBar);
     connectBar((*lblSpectrum)(0));
@@ -62,76 +145,86 @@ void FrmSpectrum::connectDistrictColumn()
     on(picDistricts, &Control::mouseMove, &FrmSpectrum::clearPanel1OnHover);
     on(cmdITU, &Control::clicked, &FrmSpectrum::cmdITU_Click);
     on(tmrITU, &Timer::timer, &FrmSpectrum::tmrITU_Timer);
+    inspect::Inspection* inspect = inspection_.get();
     for (int i = 0; i < 17; ++i) {
         Label* d = (*lblDistrict)(i);
-        // Over a district label the pointer is the cross-hair and panel 1 is emptied.
-        on(d, &GraphicControl::mouseMove, [this] {
-            setMousePointer(vbCrosshair);
-            StatusBar1->setPanelText(1, QString());
-        });
+        on(d, &GraphicControl::mouseMove,
+           [inspect, i](int b, int s, double x, double y) { inspect->lblDistrict_MouseMove(i, b, s, x, y); });
         on(d, &GraphicControl::mouseDown,
-           [this, i](int b, int s, double x, double y) { lblDistrict_MouseDown(i, b, s, x, y); });
+           [inspect, i](int b, int s, double x, double y) { inspect->lblDistrict_MouseDown(i, b, s, x, y); });
     }
 }
 
 void FrmSpectrum::connectFrequencyControls()
 {
+    spectrum::FrequencyWindow* w = frequency_.get();
+    nzmap::SiteMap* map = siteMap_.get();
     for (OptionButton* o : Option1) {
         const int index = o->index();
-        on(o, &OptionButton::selected, [this, index] { Option1_Click(index); });
+        on(o, &OptionButton::selected, [w, index] { w->Option1_Click(index); });
     }
-    on(txtFrequencyDisplay, &Control::clicked, &FrmSpectrum::txtFrequencyDisplay_Click);
-    on(txtFrequencyDisplay, &TextBox::keyPress, &FrmSpectrum::txtFrequencyDisplay_KeyPress);
+    on(txtFrequencyDisplay, &Control::clicked, [w] { w->txtFrequencyDisplay_Click(); });
+    on(txtFrequencyDisplay, &TextBox::keyPress, [w](int key) { w->txtFrequencyDisplay_KeyPress(key); });
     on(txtFrequencyDisplay, &Control::mouseMove, &FrmSpectrum::clearPanel1OnHover);
-    on(hsbFrequency, &ScrollBar::change, &FrmSpectrum::hsbFrequency_Change);
-    on(cmdZoomIn, &Control::clicked, &FrmSpectrum::cmdZoomIn_Click);
-    on(cmdZoomOut, &Control::clicked, &FrmSpectrum::cmdZoomOut_Click);
-    on(cmdMinus, &Control::mouseDown, &FrmSpectrum::cmdMinus_MouseDown);
-    on(cmdPlus, &Control::mouseDown, &FrmSpectrum::cmdPlus_MouseDown);
-    on(cmdMinus, &Control::mouseUp, &FrmSpectrum::cmdMinus_MouseUp);
-    on(cmdPlus, &Control::mouseUp, &FrmSpectrum::cmdPlus_MouseUp);
-    on(tmrSearch, &Timer::timer, &FrmSpectrum::tmrSearch_Timer);
-    on(Picture1, &Control::mouseMove, &FrmSpectrum::Picture1_MouseMove);
-    on(surface(), &Control::mouseMove, &FrmSpectrum::Form_MouseMove);
+    on(hsbFrequency, &ScrollBar::change, [w] { w->hsbFrequency_Change(); });
+    on(cmdZoomIn, &Control::clicked, [w] { w->cmdZoomIn_Click(); });
+    on(cmdZoomOut, &Control::clicked, [w] { w->cmdZoomOut_Click(); });
+    on(cmdMinus, &Control::mouseDown, [w](int b, int s, double x, double y) { w->cmdMinus_MouseDown(b, s, x, y); });
+    on(cmdPlus, &Control::mouseDown, [w](int b, int s, double x, double y) { w->cmdPlus_MouseDown(b, s, x, y); });
+    on(cmdMinus, &Control::mouseUp, [w](int b, int s, double x, double y) { w->cmdMinus_MouseUp(b, s, x, y); });
+    on(cmdPlus, &Control::mouseUp, [w](int b, int s, double x, double y) { w->cmdPlus_MouseUp(b, s, x, y); });
+    on(tmrSearch, &Timer::timer, [w] { w->tmrSearch_Timer(); });
+    on(Picture1, &Control::mouseMove, [w](int b, int s, double x, double y) { w->Picture1_MouseMove(b, s, x, y); });
+    // The window's own surface: the tuning's rest, and the map's readout cleared.
+    on(surface(), &Control::mouseMove, [w, map](int b, int s, double x, double y) {
+        w->Form_MouseMove(b, s, x, y);
+        map->clearReadout();
+    });
 }
 
 void FrmSpectrum::connectMapAndGrid()
 {
+    nzmap::SiteMap* map = siteMap_.get();
+    inspect::Listing* listing = listing_.get();
     for (ScrollBar* b : {hsbEasting, vsbNorthing, vsbMapZoom})
-        on(b, &ScrollBar::change, &FrmSpectrum::drawMapView);
-    on(cmdMapGrid, &Control::clicked, &FrmSpectrum::cmdMapGrid_Click);
-    on(picMap, &Control::mouseDown, &FrmSpectrum::picMap_MouseDown);
-    on(picMap, &Control::mouseMove, &FrmSpectrum::picMap_MouseMove);
-    on(imgMapContainer, &GraphicControl::mouseMove, &FrmSpectrum::imgMapContainer_MouseMove);
-    on(cmdSiteStepNorth, &Control::clicked, &FrmSpectrum::cmdSiteStepNorth_Click);
-    on(cmdSiteStepSouth, &Control::clicked, &FrmSpectrum::cmdSiteStepSouth_Click);
+        on(b, &ScrollBar::change, [map] { map->drawMapView(); });
+    on(cmdMapGrid, &Control::clicked, [map] { map->cmdMapGrid_Click(); });
+    on(picMap, &Control::mouseDown, [map](int b, int s, double x, double y) { map->picMap_MouseDown(b, s, x, y); });
+    on(picMap, &Control::mouseMove, [map](int b, int s, double x, double y) { map->picMap_MouseMove(b, s, x, y); });
+    on(imgMapContainer, &GraphicControl::mouseMove,
+       [map](int b, int s, double x, double y) { map->imgMapContainer_MouseMove(b, s, x, y); });
+    on(cmdSiteStepNorth, &Control::clicked, [map] { map->cmdSiteStepNorth_Click(); });
+    on(cmdSiteStepSouth, &Control::clicked, [map] { map->cmdSiteStepSouth_Click(); });
     // The site markers, present and to come.
-    auto connectMarker = [this](Label* m) {
+    auto connectMarker = [this, map](Label* m) {
         on(m, &GraphicControl::mouseMove,
-           [this, m](int b, int s, double x, double y) { lblLocationRef_MouseMove(m->index(), b, s, x, y); });
+           [map, m](int b, int s, double x, double y) { map->lblLocationRef_MouseMove(m->index(), b, s, x, y); });
     };
     lblLocationRef->setConnector(connectMarker);
     for (int i = 0; i < 2; ++i)
         connectMarker((*lblLocationRef)(i));
-    on(tmrFlash, &Timer::timer, &FrmSpectrum::tmrFlash_Timer);
-    on(cmdPrintGrid, &Control::clicked, &FrmSpectrum::cmdPrintGrid_Click);
-    on(MSHFlexGrid1, &Control::mouseMove, &FrmSpectrum::MSHFlexGrid1_MouseMove);
+    on(tmrFlash, &Timer::timer, [map] { map->tmrFlash_Timer(); });
+    on(cmdPrintGrid, &Control::clicked, [listing] { listing->cmdPrintGrid_Click(); });
+    on(MSHFlexGrid1, &Control::mouseMove,
+       [listing](int b, int s, double x, double y) { listing->MSHFlexGrid1_MouseMove(b, s, x, y); });
 }
 
 void FrmSpectrum::connectMenus()
 {
-    on(mnuPrint, &MenuItem::click, &FrmSpectrum::mnuPrint_Click);
-    on(mnuOverlap, &MenuItem::click, &FrmSpectrum::mnuOverlap_Click);
-    on(mnuFlash, &MenuItem::click, &FrmSpectrum::mnuFlash_Click);
-    on(mnuMapDistrict, &MenuItem::click, &FrmSpectrum::mnuMapDistrict_Click);
-    on(mnuNZMS260, &MenuItem::click, &FrmSpectrum::mnuNZMS260_Click);
-    on(mnuMapLabels, &MenuItem::click, &FrmSpectrum::mnuMapLabels_Click);
+    nzmap::SiteMap* map = siteMap_.get();
+    help::Help* h = help_.get();
+    on(mnuPrint, &MenuItem::click, [l = listing_.get()] { l->mnuPrint_Click(); });
+    on(mnuOverlap, &MenuItem::click, [i = inspection_.get()] { i->mnuOverlap_Click(); });
+    on(mnuFlash, &MenuItem::click, [map] { map->mnuFlash_Click(); });
+    on(mnuMapDistrict, &MenuItem::click, [map] { map->mnuMapDistrict_Click(); });
+    on(mnuNZMS260, &MenuItem::click, [map] { map->mnuNZMS260_Click(); });
+    on(mnuMapLabels, &MenuItem::click, [map] { map->mnuMapLabels_Click(); });
     on(mnuExit, &MenuItem::click, &FrmSpectrum::mnuExit_Click);
-    on(mnuHelp, &MenuItem::click, &FrmSpectrum::mnuHelp_Click);
+    on(mnuHelp, &MenuItem::click, [h] { h->mnuHelp_Click(); });
     // F1 anywhere in the window opens the help, as the Help menu does.
     auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
     f1->setObjectName(QStringLiteral("kbdHelp"));
-    on(f1, &QShortcut::activated, &FrmSpectrum::mnuHelp_Click);
+    on(f1, &QShortcut::activated, [h] { h->mnuHelp_Click(); });
     on(mnuAbout, &MenuItem::click, &FrmSpectrum::mnuAbout_Click);
 }
 
@@ -148,23 +241,18 @@ void FrmSpectrum::clearPanel1OnHover() { StatusBar1->setPanelText(1, QString());
 
 void FrmSpectrum::formLoad()
 {
-    map.mapShown = false;
-    map.extraSiteMarkers = 0;
+    siteMap_->mapShown = false;
+    siteMap_->extraSiteMarkers = 0;
     cmdMapGrid->setCaption("Display Map");
-    tuning.knobAngleDegrees = 0;
-    tuning.scanFrequencyMHz = 0;
+    frequency_->knobAngleDegrees = 0;
+    frequency_->scanFrequencyMHz = 0;
     Line1->zOrder(0);
     lblUnsearchedLow->zOrder(1);
     lblUnsearchedHigh->zOrder(1);
-    search.selectedBarIndex = -1;
-    for (auto* a : {&search.recordBandwidthMHz, &search.recordLowMHz, &search.recordHighMHz, &search.recordLeftTwips,
-                    &search.recordDistrictId})
-        a->assign(51, 0.0);
-    registerConnection_ = std::make_unique<reg::Connection>();
-    search.searchRecordset = reg::Recordset();
-    registerConnection_->setProgress(registerProgress_);
+    chart_->selectedBarIndex = -1;
     // The open call throws when the register cannot be opened: past it, the
-    // connection is open.
+    // connection is open. (Its results are read into the program's memory as
+    // the classic engine's client-side cursor would have them.)
     registerConnection_->open(reg::connectionString, QString(), QString());
     // A statement that runs long keeps the window painted and shows the
     // hourglass; past its action's budget it is abandoned.
@@ -174,15 +262,14 @@ void FrmSpectrum::formLoad()
             forms::keepPainting();
         },
         [] { forms::setScreenPointer(vbDefault); });
-    const reg::Connection::Budget startUp(registerConnection_.get(), reg::kStartUpBudgetMs);
-    registerConnection_->setCursorLocationClient();
-    search.searchLoaded = false;
+    const reg::Budget startUp(&registerConnection_->database(), reg::kStartUpBudgetMs);
+    chart_->searchLoaded = false;
     setMousePointer(vbDefault);
     hsbFrequency->setEnabledFlag(true);
-    txtFrequencyDisplay->setText(spectrum::sixDecimalText(1));
-    loadMapSheetDistricts();
-    readDisplayWidth();
-    searchRegister();
+    txtFrequencyDisplay->setText(base::sixDecimalText(1));
+    siteMap_->loadMapSheetDistricts(*registerConnection_);
+    frequency_->readDisplayWidth();
+    frequency_->searchRegister();
     show();
 }
 

@@ -1,124 +1,40 @@
 #pragma once
 // The main window: the spectrum chart with its district column, the
 // frequency controls, and the map or licence grid on the right. The window
-// owns every control and the state of each subsystem, grouped per subsystem;
-// its procedures are defined in the files of the subsystems that own them.
+// owns every control and wires its events to the subsystems that handle
+// them: the frequency window and tuning, the chart, inspection (hover,
+// presses, district filters), the listing and printing, the map, and help.
+// Each subsystem holds its own state and is given the controls it drives.
 
 #include "forms/events.h"
 #include "forms/grid.h"
 #include "forms/widgets.h"
 #include "register/connection.h"
-#include "spectrum/chart_model.h"
-#include "spectrum/search_query.h"
-
-#include "inspect/printing.h"
 
 #include <QImage>
 #include <QString>
-#include <functional>
 #include <memory>
 #include <type_traits>
 #include <vector>
 
 class QMenu;
 
+namespace spectrum {
+class Chart;
+class FrequencyWindow;
+}  // namespace spectrum
+namespace inspect {
+class Inspection;
+class Listing;
+}  // namespace inspect
+namespace nzmap {
+class SiteMap;
+}
+namespace help {
+class Help;
+}
+
 namespace shell {
-
-// The frequency window shared by the whole spectrum view (MHz).
-struct WindowState {
-    double searchLowMHz = 0;
-    double searchHighMHz = 0;
-    double windowLowMHz = 0;
-    double windowHighMHz = 0;
-    double centreFrequencyMHz = 0;
-    double displayWidthMHz = 0;
-    double zoomFactor = 1;
-    double tuningStepMHz = 0;
-};
-
-// The loaded records, indexed by bar, and the search's own state.
-struct SearchState {
-    qint16 lastRecordIndex = 0;
-    bool searchLoaded = false;
-    qint16 selectedBarIndex = -1;
-    QString rangeCriteria;
-    QString searchSql;
-    reg::Recordset searchRecordset;
-    std::vector<double> recordLowMHz, recordHighMHz, recordBandwidthMHz, recordDistrictId, recordLeftTwips;
-    std::vector<qint16> recordServiceId;
-    // The rows of the last search, read from its result once.
-    spectrum::ChartRows chartRows;
-    // The edges of the register's records, read at the first search.
-    std::shared_ptr<spectrum::SpectrumIndex> spectrumIndex;
-    bool spectrumIndexTried = false;
-};
-
-// The chart layout's lists (slot 0 never used).
-struct LayoutState {
-    std::vector<double> plannedBandwidthsMHz{0.0};
-    qint16 plannedBandwidthCount = 0;
-    std::vector<qint16> ituRecordIndexes{0};
-    qint16 ituRecordCount = 0;
-};
-
-struct TuningState {
-    bool tuneUpward = false;
-    double scanFrequencyMHz = 0;
-    double knobAngleDegrees = 0;
-    bool autoscanOn = false;
-};
-
-struct FilterState {
-    double selectedDistrictId = 0;
-};
-
-struct DetailState {
-    QString detailLabel;
-    QString detailRemarks;
-    qint16 detailManagementRightId = 0;
-    bool hoverFailureReported = false;
-};
-
-struct MapState {
-    bool mapShown = false;
-    qint16 baseClipWidth = 0, baseClipHeight = 0;
-    qint16 viewOriginX = 0, viewOriginY = 0;
-    qint16 dragStartX = 0, dragStartY = 0;
-    qint16 clipX = 0, clipY = 0, clipWidth = 0, clipHeight = 0;
-    qint16 mapSheetCount = 0;
-    std::vector<QString> mapSheetNames, mapSheetDistricts;
-    std::vector<QString> siteNames;
-    std::vector<qint16> siteMapX, siteMapY;
-    qint16 lastSiteIndex = 0;
-    qint16 extraSiteMarkers = 0;
-    qint16 currentSiteIndex = 0;
-};
-
-struct GridState {
-    qint16 gridRowCount = 0;
-    reg::Recordset licenceResult;
-};
-
-// The rows of a listing, read before anything on the window changes. The
-// counters of the map and the grid are 16-bit: a listing shows at most
-// kMaxSites sites and kMaxGridRows rows (the heading among them).
-constexpr int kMaxSites = 32767;
-constexpr int kMaxGridRows = 32767;
-struct SiteRow {
-    QString name;
-    double easting = 0, northing = 0;
-};
-struct GridRows {
-    std::vector<QStringList> cells;  // the heading row first
-    int fields = 0;
-    bool more = false;  // rows past the last the grid can hold
-    reg::Recordset result;
-};
-struct ListingRows {
-    std::vector<SiteRow> sites;
-    bool moreSites = false;
-    GridRows grid;
-};
 
 class FrmSpectrum : public forms::Form {
     Q_OBJECT
@@ -131,107 +47,25 @@ public:
     // display width and the first search. Throws on a failure that ends the program.
     void formLoad();
 
+    const reg::Connection& registerConnection() const { return *registerConnection_; }
     reg::Connection& registerConnection() { return *registerConnection_; }
-    void setRegisterProgress(reg::ProgressFn fn) { registerProgress_ = std::move(fn); }
+    void setRegisterProgress(reg::ProgressFn fn) { registerConnection_->setProgress(std::move(fn)); }
 
-    // --- the search (spectrum/search.cpp) ---
-    void searchRegister();
-    void readDisplayWidth();
-    // --- the chart layout (spectrum/layout.cpp) ---
-    void layoutChart();
-    // --- the frequency window (spectrum/window.cpp) ---
-    void rerunSearch();
-    void Option1_Click(int index);
-    void txtFrequencyDisplay_Click();
-    void txtFrequencyDisplay_KeyPress(int keyAscii);
-    void hsbFrequency_Change();
-    void placeUnsearchedShades();
-    void picSpectrum_MouseMove(int button, int shift, double x, double y);
-    void lblSelect_MouseMove(int button, int shift, double x, double y);
-    void writeLowFrequencyLabel();
-    void writeHighFrequencyLabel();
-    // --- zoom (spectrum/zoom.cpp) ---
-    void cmdZoomIn_Click();
-    void cmdZoomOut_Click();
-    void zoom(bool in);
-    void rescaleBars();
-    // --- step tuning and autoscan (spectrum/tuning.cpp) ---
-    void readTuningStep();
-    void placeSpinner();
-    void cmdMinus_MouseDown(int button, int shift, double x, double y);
-    void cmdPlus_MouseDown(int button, int shift, double x, double y);
-    void cmdMinus_MouseUp(int button, int shift, double x, double y);
-    void cmdPlus_MouseUp(int button, int shift, double x, double y);
-    void tmrSearch_Timer();
-    void Picture1_MouseMove(int button, int shift, double x, double y);
-    void Form_MouseMove(int button, int shift, double x, double y);
-    // --- district and overlap filters (spectrum/filters.cpp) ---
-    void lblDistrict_MouseDown(int index, int button, int shift, double x, double y);
-    void mnuOverlap_Click();
-    bool overlapOn() const;
-    void resetDistrictLabels();
-    void releaseSelectedBar();
-    void lblOverlap_MouseMove(int button, int shift, double x, double y);
-    // --- the licence grid (inspect/licence_grid.cpp) ---
-    void fillLicenceGrid();
-    GridRows readLicenceGrid(const QString& criteria);
-    void showLicenceGrid(GridRows&& rows);
-    void MSHFlexGrid1_MouseMove(int button, int shift, double x, double y);
-    // --- bar presses and details (inspect/press.cpp) ---
-    void lblSpectrum_MouseDown(int index, int button, int shift, double x, double y);
-    void lblSpectrum_MouseUp(int index, int button, int shift, double x, double y);
-    void fetchRecordDetails();
-    // --- the bar hover readout (inspect/hover.cpp) ---
-    void lblSpectrum_MouseMove(int index, int button, int shift, double x, double y);
-    void fetchPlannedLabel();
-    // --- printing (inspect/print.cpp) ---
-    void printLicenceGrid();
-    void cmdPrintGrid_Click();
-    void mnuPrint_Click();
-    // Makes the printer a listing goes to (the default printer unless replaced).
-    std::function<std::unique_ptr<inspect::Printer>()> printerFactory;
-    // --- status bar housekeeping (shell/frmspectrum.cpp) ---
+    // The subsystems.
+    spectrum::FrequencyWindow& frequency() { return *frequency_; }
+    spectrum::Chart& chart() { return *chart_; }
+    inspect::Inspection& inspection() { return *inspection_; }
+    inspect::Listing& listing() { return *listing_; }
+    nzmap::SiteMap& siteMap() { return *siteMap_; }
+    help::Help& help() { return *help_; }
+
+    // --- the window's own handlers ---
+    // The status bar: the quiet parts of the window clear panel 1.
     void clearPanel1OnHover();
-    // --- menus, help and secondary windows (shell/menus.cpp) ---
     void mnuExit_Click();
-    void mnuHelp_Click();
     void mnuAbout_Click();
     void cmdITU_Click();
     void tmrITU_Timer();
-    bool showHelpFile(const QString& fileName, QWidget* owner, int context);
-    QWidget* helpViewer() const { return helpViewer_.get(); }
-    // --- the map view (map/view.cpp) ---
-    void drawMapView();
-    void centreMapView();
-    void toggleMapView();
-    void hideMapView();
-    void cmdMapGrid_Click();
-    void picMap_MouseDown(int button, int shift, double x, double y);
-    void showSiteName(int index);
-    // --- site plotting (map/plot.cpp) ---
-    void plotLicenceSites();
-    std::vector<SiteRow> readLicenceSites(const QString& criteria, bool& more);
-    void showLicenceSites(const std::vector<SiteRow>& sites);
-    void hideSites();
-    // A listing: its rows read first (false, with the failure reported, when
-    // the register cannot give them: the window is then left as it was),
-    // then shown together.
-    bool readListing(const QString& criteria, ListingRows& rows);
-    void showListing(ListingRows&& rows);
-    void chooseSiteView();
-    void cmdSiteStepNorth_Click();
-    void cmdSiteStepSouth_Click();
-    void lblLocationRef_MouseMove(int index, int button, int shift, double x, double y);
-    static QString steppingText(int position, int total);
-    // --- the map readout, sheets and blink (map/readout.cpp) ---
-    void loadMapSheetDistricts();
-    void picMap_MouseMove(int button, int shift, double x, double y);
-    void imgMapContainer_MouseMove(int button, int shift, double x, double y);
-    void mnuMapDistrict_Click();
-    void mnuNZMS260_Click();
-    void mnuMapLabels_Click();
-    void tmrFlash_Timer();
-    void mnuFlash_Click();
 
     // The chart's bars and the other controls (public so tests and the
     // inspector can reach them; the object names are the same).
@@ -302,7 +136,6 @@ public:
     forms::CommandButton* cmdPrintGrid = nullptr;
     forms::FlexGrid* MSHFlexGrid1 = nullptr;
     QObject* PictureClip1 = nullptr;
-    QImage reliefMap;
 
     // Title and logo
     forms::Label* lblDAV = nullptr;
@@ -320,24 +153,7 @@ public:
                     *mnuNZMS260 = nullptr, *mnuMapLabels = nullptr, *mnuExit = nullptr, *mnuHelp = nullptr,
                     *mnuAbout = nullptr;
 
-    // State, one struct per subsystem.
-    WindowState window;
-    SearchState search;
-    LayoutState layout;
-    TuningState tuning;
-    FilterState filter;
-    DetailState detail;
-    MapState map;
-    GridState grid;
-
 private:
-    // The steps of the search.
-    void startSearch();
-    void setSearchedRange(double centre);
-    void readSearchRows(double centre);
-    void loadBars();
-    void showBars();
-    void finishSearch();
     // The controls, area by area.
     void buildControls();
     void buildChart(forms::PictureBox* f);
@@ -347,14 +163,9 @@ private:
     void buildTitleAndLogo(forms::PictureBox* f);
     void buildTimers();
     void buildStatusBar(forms::PictureBox* f);
-    void tuningButtonDown(bool upward);
-    QList<forms::Control*> mapGroup() const;
-    void showMapGroup(bool shown);
-    void dragMap(int button, double x, double y);
-    void stepSite(bool north);
-    void reportListingFailure(const reg::RegisterError& e);
-    void tuningButtonUp();
     void buildMenus();
+    // The subsystems, given their controls.
+    void buildSubsystems();
     // Wiring the controls' events to their handlers, area by area; every
     // handler runs guarded (forms::connectGuarded).
     void connectHandlers();
@@ -372,14 +183,19 @@ private:
                [this, handler](auto&&... a) -> decltype((this->*handler)(a...)) { return (this->*handler)(a...); });
         else
             forms::connectGuarded(sender, signal, this, [this, handler](auto&&... a) -> decltype(handler(a...)) {
-                const reg::Connection::Budget budget(registerConnection_.get(), reg::kActionBudgetMs);
+                const reg::Budget budget(&registerConnection_->database(), reg::kActionBudgetMs);
                 return handler(a...);
             });
     }
 
+    QImage reliefMap_;
     std::unique_ptr<reg::Connection> registerConnection_;
-    std::unique_ptr<QWidget> helpViewer_;
-    reg::ProgressFn registerProgress_;
+    std::unique_ptr<spectrum::Chart> chart_;
+    std::unique_ptr<spectrum::FrequencyWindow> frequency_;
+    std::unique_ptr<nzmap::SiteMap> siteMap_;
+    std::unique_ptr<inspect::Listing> listing_;
+    std::unique_ptr<inspect::Inspection> inspection_;
+    std::unique_ptr<help::Help> help_;
 };
 
 }  // namespace shell

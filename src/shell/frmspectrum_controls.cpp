@@ -356,9 +356,9 @@ void FrmSpectrum::buildMapAndGridArea(PictureBox* f)
     MSHFlexGrid1->setShownFlag(false);
     PictureClip1 = new QObject(this);
     PictureClip1->setObjectName("PictureClip1");
-    reliefMap = reliefMapPicture();
-    PictureClip1->setProperty("Width", reliefMap.width());
-    PictureClip1->setProperty("Height", reliefMap.height());
+    reliefMap_ = reliefMapPicture();
+    PictureClip1->setProperty("Width", reliefMap_.width());
+    PictureClip1->setProperty("Height", reliefMap_.height());
 }
 
 // Title and logo.

@@ -1,44 +1,12 @@
-// The shell's commands: Help, About, the ITU legend and its button's timer.
+// The shell's commands: About, the ITU legend and its button's timer.
 
 #include "shell/frmspectrum.h"
-#include "shell/help.h"
 #include "shell/secondary.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QScreen>
 
 namespace shell {
-
-bool FrmSpectrum::showHelpFile(const QString& fileName, QWidget*, int context)
-{
-    if (!QFileInfo(fileName).isFile())
-        return false;
-    auto help = std::make_unique<HelpWindow>(fileName);
-    if (!help->isOpen())
-        return false;
-    // The file has no context map of its own: every context shows the default topic.
-    (void)context;
-    if (!help->showDefaultTopic())
-        return false;
-    helpViewer_ = std::move(help);
-    helpViewer_->show();
-    helpViewer_->raise();
-    helpViewer_->activateWindow();
-    return true;
-}
-
-void FrmSpectrum::mnuHelp_Click()
-{
-    // The help file in the working folder, else the one installed with the
-    // program (a register folder of the user's own holds no help file).
-    QString file = QStringLiteral("OrvaneZaru.chm");
-    const QString installed =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/orvane-zaru/OrvaneZaru.chm");
-    if (!QFileInfo(file).isFile() && QFileInfo(installed).isFile())
-        file = QFileInfo(installed).canonicalFilePath();
-    showHelpFile(file, nullptr, 0);
-}
 
 void FrmSpectrum::mnuAbout_Click()
 {

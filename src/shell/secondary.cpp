@@ -2,7 +2,7 @@
 
 #include "forms/events.h"
 
-#include "spectrum/chart.h"
+#include "spectrum/chart_rules.h"
 
 #include "shell/frmsplash.h"
 #include "shell/pictures.h"

@@ -1,127 +1,151 @@
+// The chart's bars: loaded for a search's rows, laid out by the model,
+// re-placed by the zoom and the scroll, and the selected bar released.
+
 #include "spectrum/chart.h"
 
-#include "spectrum/numbers.h"
+#include "base/log.h"
+#include "forms/widgets.h"
+#include "register/connection.h"
+#include "register/spectrum_index.h"
+#include "register/statements.h"
 
-#include <cmath>
+#include <stdexcept>
 
 namespace spectrum {
 
-QString searchRangeCriteria(double low, double high)
+Chart::Chart(const Controls& controls, const reg::Connection& c) : c_(controls), register_(c)
 {
-    return QStringLiteral("spectrumhigh > ") + signSpacedText(low) + QStringLiteral(" and SpectrumLow <= ") +
-           signSpacedText(high);
+    // Bars 0 and 1 as they were built: what a bar no rule colours keeps
+    // (the other bars are made anew by each search, from bar 0).
+    for (int i = 0; i < 2; ++i)
+        colours_.push_back((*c_.lblSpectrum)(i)->backColor());
 }
 
-QString shownStatusFilter() { return QStringLiteral("spectrum.spectrumstatusid in (1, 4, 5)"); }
+Chart::~Chart() = default;
 
-QString searchStatement(double low, double high, const QString& restriction)
+ChartRows Chart::readRows(double low, double high)
 {
-    return QStringLiteral(
-               "select spectrum.serviceid, spectrum.spectrumstatusid, spectrum.spectrumtypeid, spectrum.spectrumlow, "
-               "spectrum.spectrumhigh, location.districtid, count(*)as distnum from (spectrum LEFT JOIN "
-               "transmitconfiguration ON spectrum.licenceid = transmitconfiguration.licenceid) LEFT JOIN location ON "
-               "transmitconfiguration.locationid = location.locationid where ") +
-           searchRangeCriteria(low, high) + QStringLiteral(" and spectrumlow > 0") + restriction +
-           QStringLiteral(" and ") + shownStatusFilter() +
-           QStringLiteral(" group by spectrum.spectrumlow, spectrum.spectrumhigh, location.districtid, "
-                          "spectrum.spectrumtypeid, spectrum.spectrumstatusid, spectrum.serviceid");
-}
-
-QString searchOrderClause()
-{
-    return QStringLiteral(" order by spectrum.spectrumlow, spectrum.spectrumhigh, location.districtid, "
-                          "spectrum.spectrumtypeid, spectrum.spectrumstatusid, spectrum.serviceid");
-}
-
-BarGeometry clampBar(double left, double width)
-{
-    if (left < -kBandTwipsLimit) {
-        width -= std::fabs(left) - kBandTwipsLimit;
-        left = -kBandTwipsLimit;
-    } else if (width > kBandTwipsLimit) {
-        width = kBandTwipsLimit;
-    }
-    return {double(float(left)), double(float(width))};
-}
-
-int districtRow(double districtId)
-{
-    static const int rows[18] = {0, 1, 2, 3, 4, 5, 0, 6, 7, 8, 9, 10, 11, 12, 0, 13, 0, 14};
-    if (districtId >= 1 && districtId <= 17 && districtId == std::floor(districtId))
-        return rows[int(districtId)];
-    return 0;
-}
-
-const std::vector<ItuService>& ituServices()
-{
-    static const std::vector<ItuService> services = {
-        {18, QColor(0xFF, 0x00, 0x00), QColor(0xFF, 0x00, 0x00), "Fixed"},
-        {25, QColor(0x80, 0x40, 0x40), QColor(0x80, 0x40, 0x00), "Land Mobile"},
-        {26, QColor(0xFF, 0xFF, 0x00), QColor(0xFF, 0xFF, 0x00), "Broadcasting"},
-        {19, QColor(0x00, 0x00, 0xFF), QColor(0x00, 0x00, 0xFF), "Maritime"},
-        {28, QColor(0xC0, 0xFF, 0xFF), QColor(0xC0, 0xFF, 0xFF), "Aeronautical"},
-        {29, QColor(0xFF, 0x00, 0xFF), QColor(0xFF, 0x00, 0xFF), "Satellite"},
-        {17, QColor(0xFF, 0xFF, 0xFF), QColor(0xFF, 0xFF, 0xFF), "Radionavigation"},
-        {27, QColor(0x00, 0xC0, 0xC0), QColor(0x00, 0xC0, 0xC0), "Amateur"},
-        {30, QColor(0xFF, 0x80, 0x00), QColor(0xFF, 0x80, 0x00), "Mobile"},
-        {0, QColor(0xC0, 0xC0, 0xC0), QColor(0xC0, 0xC0, 0xC0), "Miscellaneous"},
-    };
-    return services;
-}
-
-QColor ituServiceColour(int serviceId)
-{
-    for (const ItuService& s : ituServices())
-        if (s.serviceId == serviceId)
-            return s.chart;
-    return ituServices().back().chart;
-}
-
-bool isItuColour(const QColor& c)
-{
-    for (const ItuService& s : ituServices())
-        if (s.chart == c)
-            return true;
-    return false;
-}
-
-double roundHalfEven(double x) { return std::nearbyint(x); }
-
-int plannedRowHeight(int count)
-{
-    if (count <= 0)
-        return 150;
-    const int h = int(roundHalfEven(400.0 / count));
-    return h > 150 ? 150 : h;
-}
-
-void sortPlannedBandwidths(std::vector<double>& list, int n)
-{
-    for (int i = 1; i <= n; ++i)
-        for (int j = i + 1; j <= n; ++j)
-            if (list[size_t(i)] < list[size_t(j)])
-                std::swap(list[size_t(i)], list[size_t(j)]);
-}
-
-std::vector<int> stackedTops(const std::vector<double>& lows)
-{
-    std::vector<int> tops;
-    if (lows.empty())
-        return tops;
-    tops.push_back(0);
-    double p = lows[0];
-    int c = 1;
-    for (size_t k = 1; k < lows.size(); ++k) {
-        if (lows[k] == p) {
-            ++c;
-            tops.push_back((c - 1) * 100);
-        } else {
-            tops.push_back(0);
-            c = 1;
+    if (!spectrumIndexTried_) {
+        spectrumIndexTried_ = true;
+        try {
+            spectrumIndex_ = reg::SpectrumIndex::build(register_);
+        } catch (const reg::RegisterError& e) {
+            if (e.tooLong())
+                throw;
+            qCInfo(base::lcSearch).noquote() << "no index of the records' edges; every search runs the whole"
+                                             << "statement:" << e.message();
         }
-        p = lows[k];
     }
-    return tops;
+    return chartRows(reg::searchRows(register_, spectrumIndex_.get(), low, high, kMaxSearchRecords));
+}
+
+size_t Chart::indexedRecords() const { return spectrumIndex_ ? spectrumIndex_->size() : 0; }
+
+void Chart::loadBars(ChartRows rows)
+{
+    if (searchLoaded) {
+        (*c_.lblSpectrum)(0)->setVisible(false);
+        (*c_.lblSpectrum)(1)->setVisible(false);
+        c_.lblSpectrum->unloadFrom(2);
+    }
+    const int n = rows.count;
+    lastRecordIndex = qint16(n - 1);
+    for (int i = 2; i < n; ++i) {
+        if (c_.lblSpectrum->exists(i))
+            c_.lblSpectrum->unload(i);
+        c_.lblSpectrum->load(i);
+    }
+    rows_ = std::move(rows);
+    layout_ = ChartLayout();
+}
+
+void Chart::layoutChart(const ChartScale& searched)
+{
+    const int count = lastRecordIndex + 1;
+    // Bars 0 and 1 keep their colours; a new bar has the colour it copied from bar 0.
+    std::vector<QColor> before;
+    for (int i = 0; i < count; ++i)
+        before.push_back(colours_[size_t(i < 2 ? i : 0)]);
+    layout_ = layoutBars(rows_.rows, searched, before);
+    for (size_t i = 0; i < layout_.bars.size(); ++i) {
+        const BarLook& look = layout_.bars[i];
+        forms::Label* bar = (*c_.lblSpectrum)(int(i));
+        bar->setCaption(look.caption);
+        if (look.colour)
+            bar->setBackColor(*look.colour);
+        bar->place(look.left, look.top.value_or(bar->top()), look.width, look.height.value_or(bar->height()));
+    }
+    for (size_t i = 0; i < 2 && i < layout_.bars.size(); ++i)
+        colours_[i] = layout_.bars[i].colour.value_or(before[i]);
+    if (!rows_.complete)
+        throw std::runtime_error("Invalid use of Null");  // a row without its service or edges
+}
+
+void Chart::showBars()
+{
+    for (int k = 0; k <= lastRecordIndex; ++k) {
+        forms::Label* bar = (*c_.lblSpectrum)(k);
+        bar->zOrder(0);
+        bar->setVisible(true);
+    }
+}
+
+void Chart::hideBars()
+{
+    for (int i = 0; i <= lastRecordIndex; ++i)
+        (*c_.lblSpectrum)(i)->setVisible(false);
+}
+
+void Chart::rescaleBars(const ChartScale& shown)
+{
+    for (int i = 0; i <= lastRecordIndex; ++i) {
+        const BarGeometry g = shown.place(recordLowMHz(i), recordBandwidthMHz(i));
+        forms::Label* bar = (*c_.lblSpectrum)(i);
+        bar->setLeft(g.left);
+        bar->setWidth(g.width);
+    }
+}
+
+void Chart::slideBars(double by)
+{
+    for (int i = 0; i <= lastRecordIndex; ++i)
+        (*c_.lblSpectrum)(i)->setLeft(recordLeftTwips(i) + by);
+}
+
+double Chart::barLeft(int i) const { return (*c_.lblSpectrum)(i)->left(); }
+
+void Chart::releaseSelectedBar()
+{
+    if (selectedBarIndex < 0)
+        return;
+    forms::Label* bar = c_.lblSpectrum->at(selectedBarIndex);
+    if (!bar)
+        return;
+    if (bar->backColor() == kSelectedColour)
+        bar->setBackColor(kLicensedColour);
+    bar->zOrder(1);
+    c_.lblUnsearchedLow->zOrder(1);
+    c_.lblUnsearchedHigh->zOrder(1);
+}
+
+const ChartRow* Chart::row(int i) const
+{
+    return i >= 0 && size_t(i) < rows_.rows.size() && i <= lastRecordIndex ? &rows_.rows[size_t(i)] : nullptr;
+}
+
+double Chart::recordLowMHz(int i) const { return row(i) ? row(i)->lowMHz : 0; }
+double Chart::recordHighMHz(int i) const { return row(i) ? row(i)->highMHz : 0; }
+double Chart::recordDistrictId(int i) const { return row(i) ? row(i)->districtId : 0; }
+qint16 Chart::recordServiceId(int i) const { return row(i) ? qint16(row(i)->serviceId) : qint16(0); }
+
+double Chart::recordBandwidthMHz(int i) const
+{
+    return row(i) && size_t(i) < layout_.bandwidthsMHz.size() ? layout_.bandwidthsMHz[size_t(i)] : 0;
+}
+
+double Chart::recordLeftTwips(int i) const
+{
+    return row(i) && size_t(i) < layout_.bars.size() ? layout_.bars[size_t(i)].left : 0;
 }
 
 }  // namespace spectrum

@@ -1,77 +1,99 @@
 #pragma once
-// Chart arithmetic without widgets: the search statement, bar placement and
-// its clamps, the rows of districts, bar colours by kind and service, the
-// planned sub-rows and the stacking of allocations.
+// The chart: one bar for each row of the last search, laid out by the chart
+// model, and the selection on it (the pressed bar, the marker behind the
+// bars, the criteria of what was last looked up). It reads the search's
+// rows from the register; the frequency window decides when and where.
 
-#include <QColor>
-#include <QString>
-#include <vector>
+#include "register/criteria.h"
+#include "spectrum/chart_model.h"
+
+#include <memory>
+
+namespace forms {
+class Label;
+class PictureBox;
+template <class T>
+class ControlArray;
+}  // namespace forms
+
+namespace reg {
+class Connection;
+class SpectrumIndex;
+}  // namespace reg
 
 namespace spectrum {
 
-// The chart is 5000 twips across the window shown.
-constexpr double kChartTwips = 5000.0;
-// No bar lies left of -240000 twips nor, from there on, is wider than 240000.
-constexpr double kBandTwipsLimit = 240000.0;
-constexpr int kMaxSearchRecords = 500;
+class Chart {
+public:
+    // The controls the chart drives.
+    struct Controls {
+        forms::ControlArray<forms::Label>* lblSpectrum = nullptr;  // the bars
+        forms::Label* lblSelect = nullptr;                          // the marker behind the bars
+        forms::Label* lblUnsearchedLow = nullptr;
+        forms::Label* lblUnsearchedHigh = nullptr;
+    };
+    Chart(const Controls& controls, const reg::Connection& c);
+    ~Chart();
 
-// Bar colours, which are also the kinds of record.
-inline const QColor kBandColour{0x80, 0xFF, 0xFF};
-inline const QColor kManagementRightColour{0xFF, 0x80, 0x80};
-inline const QColor kPlannedColour{0xFF, 0xFF, 0x80};
-inline const QColor kLicensedColour{0x80, 0xFF, 0x80};
-inline const QColor kLicensed5Colour{0xFF, 0xC0, 0x80};
-inline const QColor kSelectedColour{0xE0, 0xE0, 0xE0};
+    // The steps of a search that concern the bars. First the rows, read
+    // before anything changes (throws RegisterError; the index of the
+    // records' edges is built at the first search).
+    ChartRows readRows(double lowMHz, double highMHz);
+    // The old bars go and a bar is made for each row (hidden).
+    void loadBars(ChartRows rows);
+    // The looks of the rows applied to the bars, on the scale of the
+    // searched range. Throws when a row lacks its service or edges.
+    void layoutChart(const ChartScale& searched);
+    // The bars in front in result order, shown; or all hidden.
+    void showBars();
+    void hideBars();
 
-// The search statement for a range, and its range criteria. A restriction
-// (" and ...") narrows the records the statement groups.
-QString searchRangeCriteria(double low, double high);
-QString searchStatement(double low, double high, const QString& restriction = QString());
-// The statuses the chart shows, as the statements write them.
-QString shownStatusFilter();
-// The ordering the search appends to the statement it runs.
-QString searchOrderClause();
+    // The loaded bars re-placed: on a new scale (zoom), or slid by the scroll value.
+    void rescaleBars(const ChartScale& shown);
+    void slideBars(double byTwips);
 
-struct BarGeometry {
-    double left;
-    double width;
+    // Where a bar lies now (twips).
+    double barLeft(int i) const;
+
+    // The selected bar back to its licence colour and, with the shades,
+    // to the back (when a bar is selected).
+    void releaseSelectedBar();
+
+    // The search's state, by bar (0 to lastRecordIndex).
+    qint16 lastRecordIndex = 0;
+    bool searchLoaded = false;
+    qint16 selectedBarIndex = -1;
+    // The criteria of the last lookup: the search's range, a listing, a
+    // record's details or a hover.
+    reg::Criteria rangeCriteria;
+
+    // The records behind the bars (0 past the rows the search gave).
+    double recordLowMHz(int i) const;
+    double recordHighMHz(int i) const;
+    double recordBandwidthMHz(int i) const;
+    double recordDistrictId(int i) const;
+    qint16 recordServiceId(int i) const;
+    double recordLeftTwips(int i) const;
+    // The layout's lists (slot 0 unused).
+    const std::vector<double>& plannedBandwidthsMHz() const { return layout_.plannedBandwidthsMHz; }
+    qint16 plannedBandwidthCount() const { return qint16(layout_.plannedBandwidthsMHz.size() - 1); }
+    const std::vector<qint16>& ituRecordIndexes() const { return layout_.ituRecordIndexes; }
+    qint16 ituRecordCount() const { return qint16(layout_.ituRecordIndexes.size() - 1); }
+    const ChartRows& rows() const { return rows_; }
+    // The number of records the index of edges holds (0 without one).
+    size_t indexedRecords() const;
+
+private:
+    const ChartRow* row(int i) const;
+    Controls c_;
+    const reg::Connection& register_;
+    ChartRows rows_;
+    ChartLayout layout_;
+    // The colours of bars 0 and 1 as the last layout left them (what a bar
+    // no rule colours keeps).
+    std::vector<QColor> colours_;
+    std::shared_ptr<reg::SpectrumIndex> spectrumIndex_;
+    bool spectrumIndexTried_ = false;
 };
-// Clamps a bar computed at `left` with `width` (twips): a left edge below
-// -240000 is moved to -240000 and the width cut so that the right edge stays;
-// otherwise the width is cut to 240000. Values are single precision.
-BarGeometry clampBar(double left, double width);
-
-// The chart row of a district number (0 for no district shown).
-int districtRow(double districtId);
-// The Top of a licensed bar in row r: 1300 + 200 r, or 1350 + 200 r for status 5.
-inline int rowTop(int row) { return 1300 + 200 * row; }
-
-// The radio services of ITU allocations, in the order the colour legend
-// lists them: the service id (0 for any other), the bar colour on the chart,
-// the legend's swatch and its name. The two colours differ for Land Mobile
-// only, deliberately: its bars are #804040 and its swatch in the legend #804000.
-struct ItuService {
-    int serviceId;
-    QColor chart;
-    QColor legend;
-    const char* name;
-};
-const std::vector<ItuService>& ituServices();
-
-// The colour of an ITU allocation by its service.
-QColor ituServiceColour(int serviceId);
-// True for the ten allocation colours.
-bool isItuColour(const QColor& c);
-
-// Height of a planned sub-row for n distinct bandwidths: 400 / n rounded half
-// to even, at most 150.
-int plannedRowHeight(int count);
-// Exchange sort of entries 1..n (slot 0 unused), widest first.
-void sortPlannedBandwidths(std::vector<double>& list, int count);
-// Tops of stacked allocations in result order, from their low edges.
-std::vector<int> stackedTops(const std::vector<double>& lows);
-
-// Round half to even to a whole number.
-double roundHalfEven(double x);
 
 }  // namespace spectrum

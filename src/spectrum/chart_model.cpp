@@ -1,7 +1,7 @@
 #include "spectrum/chart_model.h"
 
 #include "register/schema.h"
-#include "spectrum/numbers.h"
+#include "base/numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,22 +9,6 @@
 namespace spectrum {
 
 namespace {
-
-std::optional<double> number(const QVariant& v)
-{
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (v.isNull() || !ok)
-        return std::nullopt;
-    return d;
-}
-
-std::optional<int> code(const QVariant& v)
-{
-    if (v.isNull())
-        return std::nullopt;
-    return v.toInt();
-}
 
 // Allocations starting at the same frequency are stacked from the top.
 void stackItuAllocations(ChartLayout& chart, const std::vector<ChartRow>& rows)
@@ -42,39 +26,25 @@ void stackItuAllocations(ChartLayout& chart, const std::vector<ChartRow>& rows)
 
 }  // namespace
 
-ChartRows readChartRows(reg::Recordset& rs, int limit)
+ChartRows chartRows(const std::vector<reg::SearchRow>& read)
 {
     ChartRows out;
-    const int service = rs.columnIndex(QStringLiteral("serviceid"));
-    const int low = rs.columnIndex(QStringLiteral("spectrumlow"));
-    const int high = rs.columnIndex(QStringLiteral("spectrumhigh"));
-    const int type = rs.columnIndex(QStringLiteral("spectrumtypeid"));
-    const int status = rs.columnIndex(QStringLiteral("spectrumstatusid"));
-    const int district = rs.columnIndex(QStringLiteral("districtid"));
-    const int distnum = rs.columnIndex(QStringLiteral("distnum"));
-    for (; out.count < limit && !rs.eof(); rs.moveNext()) {
-        const auto s = number(rs.value(service));
-        const auto l = number(rs.value(low));
-        const auto h = number(rs.value(high));
-        if ((l && !std::isfinite(*l)) || (h && !std::isfinite(*h)))
-            continue;
-        ++out.count;
-        if (!out.complete)
-            continue;
-        if (!s || !l || !h) {
+    out.count = int(read.size());
+    for (const reg::SearchRow& r : read) {
+        if (!r.serviceId || !r.lowMHz || !r.highMHz) {
             out.complete = false;
-            continue;
+            break;
         }
-        ChartRow r;
-        r.serviceId = int(*s);
-        r.lowMHz = *l;
-        r.highMHz = *h;
-        r.typeId = code(rs.value(type));
-        r.statusId = code(rs.value(status));
-        const double d = number(rs.value(district)).value_or(0);
-        r.districtId = d > 0 ? d : 0;
-        r.count = rs.value(distnum).toLongLong();
-        out.rows.push_back(r);
+        ChartRow row;
+        row.serviceId = int(*r.serviceId);
+        row.lowMHz = *r.lowMHz;
+        row.highMHz = *r.highMHz;
+        row.typeId = r.typeId ? std::optional<int>(int(*r.typeId)) : std::nullopt;
+        row.statusId = r.statusId ? std::optional<int>(int(*r.statusId)) : std::nullopt;
+        const double d = r.districtId.value_or(0);
+        row.districtId = d > 0 ? d : 0;
+        row.count = r.count;
+        out.rows.push_back(row);
     }
     return out;
 }
@@ -91,7 +61,7 @@ ChartLayout layoutBars(const std::vector<ChartRow>& rows, const ChartScale& scal
         const bool hasDistrict = row.districtId > 0;
         if (hasDistrict)
             r = districtRow(row.districtId);
-        const double bandwidth = roundSix(row.highMHz - row.lowMHz);
+        const double bandwidth = base::roundSix(row.highMHz - row.lowMHz);
         out.bandwidthsMHz.push_back(bandwidth);
         const int type = row.typeId.value_or(-1);
         const int status = row.statusId.value_or(-1);

@@ -1,11 +1,11 @@
 #pragma once
-// The chart as plain values, without widgets: the rows of a search read once
-// from its record set, the one scale between MHz and the chart's twips, and
+// The chart as plain values, without widgets: the rows of a search, the one
+// scale between MHz and the chart's twips, and
 // the look of each bar by the chart's rules. The window applies the looks to
 // its bars; nothing here touches a control.
 
-#include "register/recordset.h"
-#include "spectrum/chart.h"
+#include "register/statements.h"
+#include "spectrum/chart_rules.h"
 
 #include <QColor>
 #include <QString>
@@ -25,19 +25,15 @@ struct ChartRow {
     qint64 count = 0;       // distnum: joined rows in the group
 };
 
-// The rows read from a search's record set. `count` rows are counted (at
-// most the limit); `rows` holds them up to the first whose service or edges
-// are missing or not numbers (`complete` is false then: the chart's layout
-// ends there). A row whose edge is infinite is the register's fault and is
-// left out: no bar could be placed for it, nor could its edges be written
-// into the criteria of a later press.
+// The rows of a search: `count` rows in all, `rows` holding them up to the
+// first whose service or edges are missing or not numbers (`complete` is
+// false then: the chart's layout ends there).
 struct ChartRows {
     std::vector<ChartRow> rows;
     int count = 0;
     bool complete = true;
 };
-// Reads up to `limit` rows from the record set's current row, stepping once after each.
-ChartRows readChartRows(reg::Recordset& rs, int limit);
+ChartRows chartRows(const std::vector<reg::SearchRow>& read);
 
 // The window shown, low to high MHz, across the chart's 5000 twips: the one
 // conversion between frequencies and places on the chart.

@@ -1,17 +1,19 @@
 // The register search: the one procedure that replaces the chart.
 
-#include "shell/frmspectrum.h"
+#include "base/log.h"
+#include "base/numbers.h"
+#include "forms/widgets.h"
+#include "register/database.h"
 #include "spectrum/chart.h"
-#include "spectrum/chart_model.h"
-#include "spectrum/numbers.h"
+#include "spectrum/frequency_window.h"
 #include "spectrum/options.h"
-#include "spectrum/search_query.h"
 
 #include <exception>
 
-namespace shell {
+namespace spectrum {
 
-using namespace spectrum;
+using base::numberValue;
+using base::signSpacedText;
 
 namespace {
 
@@ -27,23 +29,28 @@ SearchedRange searchedRange(double centre, double widthMHz)
 
 }  // namespace
 
-void FrmSpectrum::readDisplayWidth()
+FrequencyWindow::FrequencyWindow(const Controls& controls, Chart& chart) : c_(controls), chart_(chart) {}
+
+void FrequencyWindow::readDisplayWidth()
 {
-    window.displayWidthMHz = selectedOptionValue(
-        Option1, {{0, 0.1}, {1, 0.5}, {2, 1}, {3, 5}, {4, 10}, {11, 100}, {12, 500}, {13, 1000}}, window.displayWidthMHz);
+    displayWidthMHz = selectedOptionValue(
+        c_.Option1, {{0, 0.1}, {1, 0.5}, {2, 1}, {3, 5}, {4, 10}, {11, 100}, {12, 500}, {13, 1000}}, displayWidthMHz);
 }
 
-void FrmSpectrum::searchRegister()
+void FrequencyWindow::searchRegister()
 {
     // The rows come first: when the register takes too long to answer, the
     // search is abandoned and the window stays as it was.
     readDisplayWidth();
-    const std::optional<double> centre = numberValue(txtFrequencyDisplay->text());
+    const std::optional<double> centre = numberValue(c_.txtFrequencyDisplay->text());
     std::exception_ptr failure;
+    ChartRows rows;
     if (centre) {
         try {
-            readSearchRows(*centre);
+            const SearchedRange range = searchedRange(*centre, displayWidthMHz);
+            rows = chart_.readRows(range.low, range.high);
         } catch (const reg::RegisterError& e) {
+            qCInfo(base::lcSearch).noquote() << "the search for" << *centre << "MHz failed:" << e.message();
             if (e.tooLong()) {
                 forms::msgBox(e.message(), forms::vbOKOnly | forms::vbExclamation);
                 return;
@@ -59,127 +66,78 @@ void FrmSpectrum::searchRegister()
             setSearchedRange(*centre);
             if (failure)
                 std::rethrow_exception(failure);
-            if (search.chartRows.count == 0) {
-                for (int i = 0; i <= search.lastRecordIndex; ++i)
-                    (*lblSpectrum)(i)->setVisible(false);
-                txtFrequencyDisplay->takeFocus();
+            if (rows.count == 0) {
+                chart_.hideBars();
+                c_.txtFrequencyDisplay->takeFocus();
             } else {
-                loadBars();
-                layoutChart();
-                search.searchLoaded = true;
-                showBars();
+                chart_.loadBars(std::move(rows));
+                chart_.layoutChart(ChartScale(searchLowMHz, searchHighMHz));
+                chart_.searchLoaded = true;
+                showSearchResult();
             }
         }
         finishSearch();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCInfo(base::lcSearch) << "the search stopped:" << e.what();
         forms::msgBox("Error in Orvane", forms::vbOKOnly | forms::vbExclamation);
     }
 }
 
-// Steps 1 to 6: the status, the legend button's clock, zoom 1, the shades
-// out of sight (the display width was read before the rows).
-void FrmSpectrum::startSearch()
+// The first steps: the status, the legend button's clock, zoom 1, no bar
+// selected, the shades out of sight (the display width was read before the rows).
+void FrequencyWindow::startSearch()
 {
-    StatusBar1->setPanelText(1, "Searching");
-    tmrITU->setEnabled(false);
-    cmdITU->setEnabledFlag(false);
-    tmrITU->setEnabled(true);
-    search.selectedBarIndex = -1;
-    window.zoomFactor = 1;
-    lblSelect->setVisible(false);
-    hsbFrequency->setEnabledFlag(true);
-    lblUnsearchedLow->setLeft(-2500);
-    lblUnsearchedHigh->setLeft(5000);
-    lblZoom->setCaption(QStringLiteral("Zoom x") + signSpacedText(window.zoomFactor));
+    c_.StatusBar1->setPanelText(1, "Searching");
+    c_.tmrITU->setEnabled(false);
+    c_.cmdITU->setEnabledFlag(false);
+    c_.tmrITU->setEnabled(true);
+    chart_.selectedBarIndex = -1;
+    zoomFactor = 1;
+    c_.lblSelect->setVisible(false);
+    c_.hsbFrequency->setEnabledFlag(true);
+    c_.lblUnsearchedLow->setLeft(-2500);
+    c_.lblUnsearchedHigh->setLeft(5000);
+    c_.lblZoom->setCaption(QStringLiteral("Zoom x") + signSpacedText(zoomFactor));
 }
 
 // The range around the centre, its criteria and the edge labels.
-void FrmSpectrum::setSearchedRange(double centre)
+void FrequencyWindow::setSearchedRange(double centre)
 {
-    const SearchedRange range = searchedRange(centre, window.displayWidthMHz);
-    window.searchLowMHz = range.low;
-    window.searchHighMHz = range.high;
-    search.rangeCriteria = searchRangeCriteria(window.searchLowMHz, window.searchHighMHz);
-    window.windowLowMHz = window.searchLowMHz;
+    const SearchedRange range = searchedRange(centre, displayWidthMHz);
+    searchLowMHz = range.low;
+    searchHighMHz = range.high;
+    chart_.rangeCriteria = reg::Criteria::searched(searchLowMHz, searchHighMHz);
+    windowLowMHz = searchLowMHz;
     writeLowFrequencyLabel();
-    window.windowHighMHz = window.searchHighMHz;
+    windowHighMHz = searchHighMHz;
     writeHighFrequencyLabel();
 }
 
-// The statement for the range around `centre`, run so that the engine groups
-// no more than the chart shows (through the index of the records' edges,
-// read at the first search), and its first 500 rows read.
-void FrmSpectrum::readSearchRows(double centre)
+// The bars shown, the centre in the box, the count (or too many) in the status bar.
+void FrequencyWindow::showSearchResult()
 {
-    const auto [low, high] = searchedRange(centre, window.displayWidthMHz);
-    search.searchSql = searchStatement(low, high);
-    if (!search.spectrumIndexTried) {
-        search.spectrumIndexTried = true;
-        try {
-            search.spectrumIndex = SpectrumIndex::build(*registerConnection_);
-        } catch (const reg::RegisterError& e) {
-            if (e.tooLong())
-                throw;
-            // Without the index the whole statement is run.
-        }
-    }
-    search.searchRecordset =
-        runSearchStatement(*registerConnection_, search.spectrumIndex.get(), low, high, kMaxSearchRecords);
-    search.chartRows = readChartRows(search.searchRecordset, kMaxSearchRecords);
-}
-
-// Steps 13 to 16: the old bars go, the record arrays are sized for the rows
-// read (at most 500) and a bar is made for each.
-void FrmSpectrum::loadBars()
-{
-    if (search.searchLoaded) {
-        (*lblSpectrum)(0)->setVisible(false);
-        (*lblSpectrum)(1)->setVisible(false);
-        lblSpectrum->unloadFrom(2);
-    }
-    const int n = search.chartRows.count;
-    search.lastRecordIndex = qint16(n - 1);
-    for (auto* a : {&search.recordDistrictId, &search.recordBandwidthMHz, &search.recordLowMHz, &search.recordHighMHz,
-                    &search.recordLeftTwips})
-        a->assign(size_t(n), 0.0);
-    layout.plannedBandwidthsMHz.assign(1, 0.0);
-    for (int i = 2; i < n; ++i) {
-        if (lblSpectrum->exists(i))
-            lblSpectrum->unload(i);
-        lblSpectrum->load(i);
-    }
-}
-
-// Steps 19 to 21: the bars in front in result order, the centre in the box,
-// the count (or too many) in the status bar.
-void FrmSpectrum::showBars()
-{
-    for (int k = 0; k <= search.lastRecordIndex; ++k) {
-        forms::Label* bar = (*lblSpectrum)(k);
-        bar->zOrder(0);
-        bar->setVisible(true);
-    }
-    window.centreFrequencyMHz = roundSix(window.searchLowMHz + (window.searchHighMHz - window.searchLowMHz) / 2);
-    txtFrequencyDisplay->setText(sixDecimalText(window.centreFrequencyMHz));
-    if (search.lastRecordIndex != kMaxSearchRecords - 1) {
-        StatusBar1->setPanelText(1, signSpacedText(search.lastRecordIndex + 1) + QStringLiteral(" Records found"));
+    chart_.showBars();
+    centreFrequencyMHz = base::roundSix(searchLowMHz + (searchHighMHz - searchLowMHz) / 2);
+    c_.txtFrequencyDisplay->setText(base::sixDecimalText(centreFrequencyMHz));
+    if (chart_.lastRecordIndex != kMaxSearchRecords - 1) {
+        c_.StatusBar1->setPanelText(1, signSpacedText(chart_.lastRecordIndex + 1) + QStringLiteral(" Records found"));
     } else {
-        StatusBar1->setPanelText(1, "Too many records to be displayed - reset criteria");
+        c_.StatusBar1->setPanelText(1, "Too many records to be displayed - reset criteria");
         for (int b = 0; b < 5; ++b)
             forms::beep();
     }
 }
 
-// Step 22, the closing steps of every search.
-void FrmSpectrum::finishSearch()
+// The closing steps of every search.
+void FrequencyWindow::finishSearch()
 {
-    show();
-    txtFrequencyDisplay->takeFocus();
-    hsbFrequency->setValue(0);
-    lblScroll->setCaption("Unscrolled");
-    StatusBar1->setPanelText(2, tuning.autoscanOn ? QStringLiteral("Autoscan on, use (-/+) to stop")
-                                                  : QStringLiteral("Fine Tuning Unused"));
-    setMousePointer(forms::vbDefault);
+    c_.form->show();
+    c_.txtFrequencyDisplay->takeFocus();
+    c_.hsbFrequency->setValue(0);
+    c_.lblScroll->setCaption("Unscrolled");
+    c_.StatusBar1->setPanelText(2, autoscanOn ? QStringLiteral("Autoscan on, use (-/+) to stop")
+                                              : QStringLiteral("Fine Tuning Unused"));
+    c_.form->setMousePointer(forms::vbDefault);
 }
 
-}  // namespace shell
+}  // namespace spectrum

@@ -1,103 +1,98 @@
 // Step tuning and autoscan: the tuning buttons, the clock and the knob.
 
-#include "shell/frmspectrum.h"
-#include "spectrum/numbers.h"
+#include "base/numbers.h"
+#include "forms/widgets.h"
+#include "spectrum/frequency_window.h"
 #include "spectrum/options.h"
 
 #include <cmath>
 
-namespace shell {
+namespace spectrum {
 
-using namespace spectrum;
-
-void FrmSpectrum::readTuningStep()
+void FrequencyWindow::readTuningStep()
 {
-    window.tuningStepMHz = selectedOptionValue(
-        Option1, {{9, 0.01}, {14, 0.0125}, {15, 0.025}, {8, 0.1}, {7, 0.5}, {6, 10}, {5, 100}, {10, 500}},
-        window.tuningStepMHz);
+    tuningStepMHz = selectedOptionValue(
+        c_.Option1, {{9, 0.01}, {14, 0.0125}, {15, 0.025}, {8, 0.1}, {7, 0.5}, {6, 10}, {5, 100}, {10, 500}},
+        tuningStepMHz);
 }
 
-void FrmSpectrum::placeSpinner()
+void FrequencyWindow::placeSpinner()
 {
-    const double a = tuning.knobAngleDegrees * 3.1416 / 180;
-    shpSpinner->setLeft(620 + 500 * std::cos(a));
-    shpSpinner->setTop(620 + 500 * std::sin(a));
+    const double a = knobAngleDegrees * 3.1416 / 180;
+    c_.shpSpinner->setLeft(620 + 500 * std::cos(a));
+    c_.shpSpinner->setTop(620 + 500 * std::sin(a));
 }
 
-void FrmSpectrum::tuningButtonDown(bool upward)
+void FrequencyWindow::tuningButtonDown(bool upward)
 {
-    const std::optional<double> f = numberValue(txtFrequencyDisplay->text());
+    const std::optional<double> f = base::numberValue(c_.txtFrequencyDisplay->text());
     if (!f) {
         // No frequency to step from: the clock stays off and the release's
         // search says what is wrong.
-        tuning.autoscanOn = false;
-        tmrSearch->setEnabled(false);
-        tuning.tuneUpward = upward;
+        autoscanOn = false;
+        c_.tmrSearch->setEnabled(false);
+        tuneUpward = upward;
         return;
     }
-    if (tuning.autoscanOn) {
-        tuning.autoscanOn = false;
-        tmrSearch->setEnabled(false);
+    if (autoscanOn) {
+        autoscanOn = false;
+        c_.tmrSearch->setEnabled(false);
     } else {
-        tmrSearch->setEnabled(true);
+        c_.tmrSearch->setEnabled(true);
     }
-    tuning.tuneUpward = upward;
-    tuning.scanFrequencyMHz = *f;
+    tuneUpward = upward;
+    scanFrequencyMHz = *f;
 }
 
-void FrmSpectrum::tuningButtonUp()
+void FrequencyWindow::tuningButtonUp()
 {
-    tmrSearch->setEnabled(false);
+    c_.tmrSearch->setEnabled(false);
     rerunSearch();
-    StatusBar1->setPanelText(2, "Fine Tuning Unused");
+    c_.StatusBar1->setPanelText(2, "Fine Tuning Unused");
 }
 
-void FrmSpectrum::cmdMinus_MouseDown(int, int, double, double) { tuningButtonDown(false); }
-void FrmSpectrum::cmdPlus_MouseDown(int, int, double, double) { tuningButtonDown(true); }
-void FrmSpectrum::cmdMinus_MouseUp(int, int, double, double) { tuningButtonUp(); }
-void FrmSpectrum::cmdPlus_MouseUp(int, int, double, double) { tuningButtonUp(); }
+void FrequencyWindow::cmdMinus_MouseDown(int, int, double, double) { tuningButtonDown(false); }
+void FrequencyWindow::cmdPlus_MouseDown(int, int, double, double) { tuningButtonDown(true); }
+void FrequencyWindow::cmdMinus_MouseUp(int, int, double, double) { tuningButtonUp(); }
+void FrequencyWindow::cmdPlus_MouseUp(int, int, double, double) { tuningButtonUp(); }
 
-void FrmSpectrum::tmrSearch_Timer()
+void FrequencyWindow::tmrSearch_Timer()
 {
     readTuningStep();
-    if (tuning.tuneUpward) {
-        tuning.knobAngleDegrees += 10;
+    if (tuneUpward) {
+        knobAngleDegrees += 10;
         placeSpinner();
-        tuning.scanFrequencyMHz += window.tuningStepMHz;
-        if (tuning.knobAngleDegrees == 360)
-            tuning.knobAngleDegrees = 0;
+        scanFrequencyMHz += tuningStepMHz;
+        if (knobAngleDegrees == 360)
+            knobAngleDegrees = 0;
         rerunSearch();
     } else {
-        tuning.knobAngleDegrees -= 10;
+        knobAngleDegrees -= 10;
         placeSpinner();
-        tuning.scanFrequencyMHz -= window.tuningStepMHz;
-        if (tuning.knobAngleDegrees == 0)
-            tuning.knobAngleDegrees = 360;
+        scanFrequencyMHz -= tuningStepMHz;
+        if (knobAngleDegrees == 0)
+            knobAngleDegrees = 360;
         rerunSearch();
     }
-    if (!(tuning.scanFrequencyMHz > 0))
-        tuning.scanFrequencyMHz = 0;
-    txtFrequencyDisplay->setText(sixDecimalText(tuning.scanFrequencyMHz));
-    if (tuning.knobAngleDegrees == 0 || tuning.knobAngleDegrees == 360)
+    if (!(scanFrequencyMHz > 0))
+        scanFrequencyMHz = 0;
+    c_.txtFrequencyDisplay->setText(base::sixDecimalText(scanFrequencyMHz));
+    if (knobAngleDegrees == 0 || knobAngleDegrees == 360)
         rerunSearch();
 }
 
-void FrmSpectrum::Picture1_MouseMove(int, int, double, double)
+void FrequencyWindow::Picture1_MouseMove(int, int, double, double)
 {
-    if (tmrSearch->isEnabled())
-        tuning.autoscanOn = true;
+    if (c_.tmrSearch->isEnabled())
+        autoscanOn = true;
 }
 
-void FrmSpectrum::Form_MouseMove(int, int, double, double)
+void FrequencyWindow::Form_MouseMove(int, int, double, double)
 {
-    setMousePointer(forms::vbDefault);
-    StatusBar1->setPanelText(1, QString());
-    txtEasting->setText(QString());
-    txtNorthing->setText(QString());
-    txtMap->setShownFlag(false);
-    txtReference->setShownFlag(false);
-    if (tmrSearch->isEnabled())
-        tuning.autoscanOn = true;
+    c_.form->setMousePointer(forms::vbDefault);
+    c_.StatusBar1->setPanelText(1, QString());
+    if (c_.tmrSearch->isEnabled())
+        autoscanOn = true;
 }
 
-}  // namespace shell
+}  // namespace spectrum

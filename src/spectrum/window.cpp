@@ -1,93 +1,95 @@
 // The frequency window: searching again from the frequency controls, the
 // scroll handler, the shades of the unsearched range and the readouts.
 
-#include "shell/frmspectrum.h"
-#include "spectrum/chart_model.h"
-#include "spectrum/numbers.h"
+#include "base/numbers.h"
+#include "forms/widgets.h"
+#include "spectrum/chart.h"
+#include "spectrum/frequency_window.h"
 
-namespace shell {
+namespace spectrum {
 
-using namespace spectrum;
+using base::plainText;
+using base::roundSix;
+using base::sixDecimalText;
 
-void FrmSpectrum::writeLowFrequencyLabel()
+void FrequencyWindow::writeLowFrequencyLabel()
 {
-    lblLowFrequency->setCaption(window.windowLowMHz >= 0 ? sixDecimalText(window.windowLowMHz) : QString());
+    const QString caption = windowLowMHz >= 0 ? sixDecimalText(windowLowMHz) : QString();
+    c_.lblLowFrequency->setCaption(caption);
+    lowShown_ = base::numberValue(caption);
 }
 
-void FrmSpectrum::writeHighFrequencyLabel()
+void FrequencyWindow::writeHighFrequencyLabel()
 {
-    lblHighFrequency->setCaption(sixDecimalText(roundSix(window.windowHighMHz)));
+    highShown_ = roundSix(windowHighMHz);
+    c_.lblHighFrequency->setCaption(sixDecimalText(highShown_));
 }
 
-void FrmSpectrum::rerunSearch()
-{
-    if (search.searchLoaded)
-        search.searchRecordset.close();
-    searchRegister();
-}
+int FrequencyWindow::scrollValue() const { return c_.hsbFrequency->value(); }
 
-void FrmSpectrum::Option1_Click(int)
+void FrequencyWindow::rerunSearch() { searchRegister(); }
+
+void FrequencyWindow::Option1_Click(int)
 {
     readDisplayWidth();
     rerunSearch();
 }
 
-void FrmSpectrum::txtFrequencyDisplay_Click()
+void FrequencyWindow::txtFrequencyDisplay_Click()
 {
-    if (!isNumber(txtFrequencyDisplay->text()))
+    if (!base::isNumber(c_.txtFrequencyDisplay->text()))
         return;
     readDisplayWidth();
     rerunSearch();
 }
 
-void FrmSpectrum::txtFrequencyDisplay_KeyPress(int keyAscii)
+void FrequencyWindow::txtFrequencyDisplay_KeyPress(int keyAscii)
 {
     if (keyAscii == 13)
         txtFrequencyDisplay_Click();
 }
 
-void FrmSpectrum::placeUnsearchedShades()
+void FrequencyWindow::placeUnsearchedShades()
 {
-    const double v = hsbFrequency->value();
-    lblUnsearchedLow->setLeft((v - 2500) * window.zoomFactor);
-    lblUnsearchedHigh->setLeft((v + 2500) * window.zoomFactor + 2500);
+    const double v = c_.hsbFrequency->value();
+    c_.lblUnsearchedLow->setLeft((v - 2500) * zoomFactor);
+    c_.lblUnsearchedHigh->setLeft((v + 2500) * zoomFactor + 2500);
 }
 
-void FrmSpectrum::hsbFrequency_Change()
+void FrequencyWindow::hsbFrequency_Change()
 {
-    if (window.zoomFactor != 1) {
+    if (zoomFactor != 1) {
         forms::msgBox("Sorry.  Please return Zoom to 1 before scrolling");
         return;
     }
-    lblScroll->setCaption("Scrolled");
-    StatusBar1->setPanelText(2, "Fine Tuning Used");
-    const int v = hsbFrequency->value();
-    for (int i = 0; i <= search.lastRecordIndex; ++i)
-        (*lblSpectrum)(i)->setLeft(search.recordLeftTwips[size_t(i)] + v);
-    if (search.selectedBarIndex < 0)
-        lblSelect->setLeft(v);
+    c_.lblScroll->setCaption("Scrolled");
+    c_.StatusBar1->setPanelText(2, "Fine Tuning Used");
+    const int v = c_.hsbFrequency->value();
+    chart_.slideBars(v);
+    if (chart_.selectedBarIndex < 0)
+        c_.lblSelect->setLeft(v);
     else
-        lblSelect->setLeft((*lblSpectrum)(search.selectedBarIndex)->left());
+        c_.lblSelect->setLeft(chart_.barLeft(chart_.selectedBarIndex));
     placeUnsearchedShades();
-    const ChartScale shown = ChartScale(window.searchLowMHz, window.searchHighMHz).slid(v);
-    window.windowLowMHz = roundSix(shown.lowMHz());
+    const ChartScale shown = ChartScale(searchLowMHz, searchHighMHz).slid(v);
+    windowLowMHz = roundSix(shown.lowMHz());
     writeLowFrequencyLabel();
-    window.windowHighMHz = roundSix(shown.highMHz());
+    windowHighMHz = roundSix(shown.highMHz());
     writeHighFrequencyLabel();
-    window.centreFrequencyMHz = roundSix((window.windowHighMHz - window.windowLowMHz) / 2 + window.windowLowMHz);
-    txtFrequencyDisplay->setText(sixDecimalText(window.centreFrequencyMHz));
+    centreFrequencyMHz = roundSix((windowHighMHz - windowLowMHz) / 2 + windowLowMHz);
+    c_.txtFrequencyDisplay->setText(sixDecimalText(centreFrequencyMHz));
 }
 
-void FrmSpectrum::picSpectrum_MouseMove(int, int, double x, double)
+void FrequencyWindow::picSpectrum_MouseMove(int, int, double x, double)
 {
-    setMousePointer(forms::vbDefault);
-    StatusBar1->setPanelText(1, plainText(roundSix(ChartScale(window.windowLowMHz, window.windowHighMHz).mhzAt(x))));
+    c_.form->setMousePointer(forms::vbDefault);
+    c_.StatusBar1->setPanelText(1, plainText(roundSix(ChartScale(windowLowMHz, windowHighMHz).mhzAt(x))));
 }
 
-void FrmSpectrum::lblSelect_MouseMove(int, int, double x, double)
+void FrequencyWindow::lblSelect_MouseMove(int, int, double x, double)
 {
-    const double at = lblSelect->left() + x;
-    StatusBar1->setPanelText(1, plainText(roundSix(ChartScale(window.windowLowMHz, window.windowHighMHz).mhzAt(at))));
+    const double at = c_.lblSelect->left() + x;
+    c_.StatusBar1->setPanelText(1, plainText(roundSix(ChartScale(windowLowMHz, windowHighMHz).mhzAt(at))));
 }
 
-}  // namespace shell
+}  // namespace spectrum

@@ -1,55 +1,43 @@
 // The spectrum zoom: the loaded bars re-placed about the centre of the window.
 
-#include "shell/frmspectrum.h"
-#include "spectrum/chart_model.h"
-#include "spectrum/numbers.h"
+#include "base/numbers.h"
+#include "forms/widgets.h"
+#include "spectrum/chart.h"
+#include "spectrum/frequency_window.h"
 
-namespace shell {
+namespace spectrum {
 
-using namespace spectrum;
-
-void FrmSpectrum::rescaleBars()
+void FrequencyWindow::zoom(bool in)
 {
-    const ChartScale scale(window.windowLowMHz, window.windowHighMHz);
-    for (int i = 0; i <= search.lastRecordIndex; ++i) {
-        const BarGeometry g = scale.place(search.recordLowMHz[size_t(i)], search.recordBandwidthMHz[size_t(i)]);
-        forms::Label* bar = (*lblSpectrum)(i);
-        bar->setLeft(g.left);
-        bar->setWidth(g.width);
-    }
-}
-
-void FrmSpectrum::zoom(bool in)
-{
-    const double l = window.windowLowMHz;
-    const double h = window.windowHighMHz;
+    const double l = windowLowMHz;
+    const double h = windowHighMHz;
     try {
         if (in) {
-            window.windowLowMHz = l + (h - l) / 4;
-            window.windowHighMHz = h - (h - l) / 4;
+            windowLowMHz = l + (h - l) / 4;
+            windowHighMHz = h - (h - l) / 4;
         } else {
-            window.windowLowMHz = l - (h - l) / 2;
-            window.windowHighMHz = h + (h - l) / 2;
+            windowLowMHz = l - (h - l) / 2;
+            windowHighMHz = h + (h - l) / 2;
         }
-        if (search.selectedBarIndex >= 0) {
+        const ChartScale shown(windowLowMHz, windowHighMHz);
+        if (chart_.selectedBarIndex >= 0) {
             // The marker is not clamped.
-            const ChartScale scale(window.windowLowMHz, window.windowHighMHz);
-            const size_t s = size_t(search.selectedBarIndex);
-            lblSelect->setLeft(scale.twipsAt(search.recordLowMHz[s]));
-            lblSelect->setWidth(scale.twipsFor(search.recordBandwidthMHz[s]));
+            const int s = chart_.selectedBarIndex;
+            c_.lblSelect->setLeft(shown.twipsAt(chart_.recordLowMHz(s)));
+            c_.lblSelect->setWidth(shown.twipsFor(chart_.recordBandwidthMHz(s)));
         }
-        rescaleBars();
-        window.zoomFactor = in ? window.zoomFactor * 2 : window.zoomFactor / 2;
-        lblZoom->setCaption(QStringLiteral("Zoom x") + signSpacedText(window.zoomFactor));
+        chart_.rescaleBars(shown);
+        zoomFactor = in ? zoomFactor * 2 : zoomFactor / 2;
+        c_.lblZoom->setCaption(QStringLiteral("Zoom x") + base::signSpacedText(zoomFactor));
         writeLowFrequencyLabel();
         writeHighFrequencyLabel();
         placeUnsearchedShades();
-        if (search.selectedBarIndex == -1) {
-            const double width = in ? lblSelect->width() * 2 : lblSelect->width() / 2;
-            lblSelect->setWidth(width);
-            lblSelect->setLeft(lblUnsearchedHigh->left() - width);
+        if (chart_.selectedBarIndex == -1) {
+            const double width = in ? c_.lblSelect->width() * 2 : c_.lblSelect->width() / 2;
+            c_.lblSelect->setWidth(width);
+            c_.lblSelect->setLeft(c_.lblUnsearchedHigh->left() - width);
         }
-        hsbFrequency->setEnabledFlag(window.zoomFactor == 1);
+        c_.hsbFrequency->setEnabledFlag(zoomFactor == 1);
     } catch (const forms::Error& e) {
         QString message;
         if (e.number() == 380)
@@ -64,7 +52,7 @@ void FrmSpectrum::zoom(bool in)
     }
 }
 
-void FrmSpectrum::cmdZoomIn_Click() { zoom(true); }
-void FrmSpectrum::cmdZoomOut_Click() { zoom(false); }
+void FrequencyWindow::cmdZoomIn_Click() { zoom(true); }
+void FrequencyWindow::cmdZoomOut_Click() { zoom(false); }
 
-}  // namespace shell
+}  // namespace spectrum

@@ -7,10 +7,14 @@
 // With QT_SCALE_FACTOR set (under Xvfb), the pictures show the window at that
 // scale; their names then carry it ("window-scale2.png").
 
+#include "base/numbers.h"
+#include "help/help_window.h"
+#include "inspect/inspection.h"
+#include "map/site_map.h"
 #include "shell/frmspectrum.h"
-#include "shell/help.h"
 #include "shell/secondary.h"
-#include "spectrum/numbers.h"
+#include "spectrum/chart.h"
+#include "spectrum/frequency_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,7 +48,7 @@ bool save(QWidget* w, const QDir& out, const QString& name, QRect part = QRect()
 
 int firstBarOfColour(shell::FrmSpectrum& w, const char* colour)
 {
-    for (int i = 0; i <= w.search.lastRecordIndex; ++i)
+    for (int i = 0; i <= w.chart().lastRecordIndex; ++i)
         if (w.lblSpectrum->at(i)->backColorText() == QLatin1String(colour))
             return i;
     return -1;
@@ -79,7 +83,7 @@ int main(int argc, char** argv)
     // The VHF land-mobile band: planned channels, licences in every district.
     w.Option1[1]->setValue(true);
     w.txtFrequencyDisplay->setText(QStringLiteral("157.250000"));
-    w.rerunSearch();
+    w.frequency().rerunSearch();
     ok = ok && save(&w, out, QStringLiteral("window"));
     ok = ok && save(&w, out, QStringLiteral("chart"), QRect(0, 20, 410, 370));
     // The knob with its two buttons beneath.
@@ -89,27 +93,27 @@ int main(int argc, char** argv)
     // A licence listed in every district, then its sites on the map.
     const int licence = firstBarOfColour(w, "#80FF80");
     if (licence >= 0) {
-        w.lblSpectrum_MouseDown(licence, 2, 0, 0, 0);
-        w.lblSpectrum_MouseUp(licence, 2, 0, 0, 0);
+        w.inspection().lblSpectrum_MouseDown(licence, 2, 0, 0, 0);
+        w.inspection().lblSpectrum_MouseUp(licence, 2, 0, 0, 0);
         ok = ok && save(&w, out, QStringLiteral("listing"));
-        w.cmdMapGrid_Click();
+        w.siteMap().cmdMapGrid_Click();
         emit w.picMap->mouseMove(0, 0, 2000, 2000);
         ok = ok && save(&w, out, QStringLiteral("map"));
-        w.cmdMapGrid_Click();
+        w.siteMap().cmdMapGrid_Click();
     }
     // A district listed over the window, shown on the map.
-    w.lblDistrict_MouseDown(8, 1, 0, 0, 0);
-    if (!w.map.mapShown)
-        w.cmdMapGrid_Click();
+    w.inspection().lblDistrict_MouseDown(8, 1, 0, 0, 0);
+    if (!w.siteMap().mapShown)
+        w.siteMap().cmdMapGrid_Click();
     emit w.picMap->mouseMove(0, 0, 2000, 2000);
     ok = ok && save(&w, out, QStringLiteral("district"));
 
     // A planned channel's details, held under the pointer.
     const int planned = firstBarOfColour(w, "#FFFF80");
     if (planned >= 0) {
-        w.lblSpectrum_MouseDown(planned, 1, 0, 0, 0);
+        w.inspection().lblSpectrum_MouseDown(planned, 1, 0, 0, 0);
         ok = ok && save(&w, out, QStringLiteral("details"), QRect(0, 20, 410, 370));
-        w.lblSpectrum_MouseUp(planned, 1, 0, 0, 0);
+        w.inspection().lblSpectrum_MouseUp(planned, 1, 0, 0, 0);
     }
 
     // The secondary windows.
@@ -124,7 +128,7 @@ int main(int argc, char** argv)
     about.hide();
 
     if (!chm.isEmpty()) {
-        shell::HelpWindow help(chm);
+        help::HelpWindow help(chm);
         if (help.showDefaultTopic()) {
             help.move(40, 40);
             help.show();

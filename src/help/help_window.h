@@ -19,7 +19,7 @@ class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace shell {
+namespace help {
 
 // A reader of compiled HTML help files.
 class ChmFile {
@@ -104,4 +104,4 @@ private:
     QLineEdit* findBox_ = nullptr;
 };
 
-}  // namespace shell
+}  // namespace help

@@ -1,7 +1,6 @@
-#include "shell/help.h"
+#include "help/help_window.h"
 
 #include "forms/events.h"
-#include "shell/pictures.h"
 
 #include <chm_lib.h>
 
@@ -26,7 +25,7 @@
 #include <algorithm>
 #include <functional>
 
-namespace shell {
+namespace help {
 
 namespace {
 
@@ -243,7 +242,6 @@ HelpWindow::HelpWindow(const QString& chmPath, QWidget* parent) : QMainWindow(pa
     setAttribute(Qt::WA_DeleteOnClose, false);
     const QString title = chm_.title();
     setWindowTitle(title.isEmpty() ? QStringLiteral("Orvane Zaru Help") : title);
-    setWindowIcon(applicationIcon());
     resize(860, 600);
 
     page_ = new HelpViewer(chm_);
@@ -483,4 +481,4 @@ bool HelpWindow::find(const QString& text, bool backward)
     return page_->find(text, flags);
 }
 
-}  // namespace shell
+}  // namespace help

@@ -1,49 +1,37 @@
-#include "spectrum/search_query.h"
+#include "register/spectrum_index.h"
 
-#include "spectrum/chart.h"
-#include "spectrum/numbers.h"
-
-#include <sqlite3.h>
+#include "register/connection.h"
+#include "register/statements.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-namespace spectrum {
+namespace reg {
 
-std::shared_ptr<SpectrumIndex> SpectrumIndex::build(reg::Connection& c)
+std::shared_ptr<SpectrumIndex> SpectrumIndex::build(const Connection& c)
 {
     auto index = std::make_shared<SpectrumIndex>();
-    const QByteArray sql = (QStringLiteral("select spectrum.rowid, spectrumlow, spectrumhigh from spectrum where "
-                                           "spectrumlow > 0 and spectrumhigh is not null and ") +
-                            shownStatusFilter())
-                               .toUtf8();
-    sqlite3* db = c.handle();
-    sqlite3_stmt* st = nullptr;
-    if (!db || sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK)
-        throw reg::RegisterError(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no database"));
+    Statement st = c.database().prepare(QStringLiteral("select spectrum.rowid, spectrumlow, spectrumhigh from spectrum "
+                                                       "where spectrumlow > 0 and spectrumhigh is not null and ") +
+                                        shownStatusFilter());
     // Read straight from the engine: 150 000 rows a national register. Edges
     // that are not finite are the register's fault: such records are left
     // out (the chart could not place them). Past kMaxRecords the index would
     // take more memory than it saves time: the whole statement runs instead.
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        const double low = sqlite3_column_double(st, 1), high = sqlite3_column_double(st, 2);
+    while (st.next()) {
+        // A view's records have no row numbers to pick them by.
+        if (st.isNull(0))
+            throw RegisterError(QStringLiteral("The spectrum records have no row numbers"));
+        const double low = st.real(1), high = st.real(2);
         if (!std::isfinite(low) || !std::isfinite(high))
             continue;
-        if (index->low_.size() >= kMaxRecords) {
-            sqlite3_finalize(st);
-            throw reg::RegisterError(QStringLiteral("The register has too many records for the index of edges"));
-        }
-        index->rowid_.push_back(sqlite3_column_int64(st, 0));
+        if (index->low_.size() >= kMaxRecords)
+            throw RegisterError(QStringLiteral("The register has too many records for the index of edges"));
+        index->rowid_.push_back(st.integer(0));
         index->low_.push_back(low);
         index->high_.push_back(high);
     }
-    sqlite3_finalize(st);
-    if (rc == SQLITE_INTERRUPT)
-        throw reg::RegisterError(reg::tooLongMessage(), true);
-    if (rc != SQLITE_DONE)
-        throw reg::RegisterError(QString::fromUtf8(sqlite3_errmsg(db)));
     // In low-edge order (ties by row), sorted here rather than by the engine.
     std::vector<size_t> order(index->low_.size());
     for (size_t i = 0; i < order.size(); ++i)
@@ -114,40 +102,4 @@ SpectrumIndex::Candidates SpectrumIndex::candidates(double low, double high, siz
     return out;
 }
 
-reg::Recordset runSearchStatement(reg::Connection& c, const SpectrumIndex* index, double low, double high, int limit)
-{
-    if (!index)
-        return c.execute(searchStatement(low, high) + searchOrderClause());
-    // The statement compares with the edges as its text gives them: the index
-    // must pick by the same numbers, or it would drop a record the text takes.
-    const double textLow = signSpacedValue(low), textHigh = signSpacedValue(high);
-    for (size_t wanted = size_t(limit); ; wanted *= 4) {
-        const SpectrumIndex::Candidates picked = index->candidates(textLow, textHigh, wanted);
-        QString ids;
-        ids.reserve(qsizetype(picked.rowids.size() * 8));
-        for (qint64 id : picked.rowids) {
-            if (!ids.isEmpty())
-                ids += QLatin1Char(',');
-            ids += QString::number(id);
-        }
-        if (ids.isEmpty())
-            ids = QStringLiteral("-1");
-        reg::Recordset rs = c.execute(
-            searchStatement(low, high, QStringLiteral(" and spectrum.rowid in (") + ids + QLatin1Char(')')) +
-            searchOrderClause());
-        if (picked.all)
-            return rs;
-        int n = 0;
-        while (n < limit && !rs.eof()) {
-            rs.moveNext();
-            ++n;
-        }
-        if (n >= limit) {
-            rs.moveFirst();
-            return rs;
-        }
-        rs.close();
-    }
-}
-
-}  // namespace spectrum
+}  // namespace reg

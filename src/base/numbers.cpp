@@ -1,11 +1,11 @@
-#include "spectrum/numbers.h"
+#include "base/numbers.h"
 
 #include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
-namespace spectrum {
+namespace base {
 
 namespace {
 
@@ -176,4 +176,4 @@ QString trimBlanks(const QString& text)
 
 double signSpacedValue(double x) { return signSpacedText(x).trimmed().toDouble(); }
 
-}  // namespace spectrum
+}  // namespace base

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-namespace spectrum {
+namespace base {
 
 // Rounded to six decimals, a half going to the even neighbour (judged on the
 // value's 15-significant-digit decimal form, as the classic runtime sees it).
@@ -38,4 +38,4 @@ inline bool isNumber(const QString& text) { return numberValue(text).has_value()
 // Leading and trailing blanks removed (blanks only, as Trim does).
 QString trimBlanks(const QString& text);
 
-}  // namespace spectrum
+}  // namespace base

@@ -1,18 +1,19 @@
 #pragma once
-// Running the search statement so that the engine groups no more than the
-// chart can show. The chart shows the first 500 groups in spectrumlow order;
+// The index of the register's spectrum edges, so that the search statement
+// groups no more than the chart can show. The chart shows the first 500 groups in spectrumlow order;
 // every group's records share one low edge, so the groups of the records up
 // to a cut-off low edge are complete. An in-memory index of the records'
 // edges (sorted by low edge, with the largest high edge of each stretch)
 // finds those records without scanning the rest, and the statement is run
 // on them alone: its rows are exactly the first rows of the whole statement.
 
-#include "register/connection.h"
-
+#include <QtGlobal>
 #include <memory>
 #include <vector>
 
-namespace spectrum {
+namespace reg {
+
+class Connection;
 
 class SpectrumIndex {
 public:
@@ -20,7 +21,8 @@ public:
     static constexpr size_t kMaxRecords = 4000000;
 
     // Reads the edges of the records the search can show.
-    static std::shared_ptr<SpectrumIndex> build(reg::Connection& c);
+    // Throws RegisterError (also when the register holds more than kMaxRecords).
+    static std::shared_ptr<SpectrumIndex> build(const Connection& c);
 
     struct Candidates {
         std::vector<qint64> rowids;
@@ -42,9 +44,4 @@ private:
     size_t leaves_ = 1;
 };
 
-// The search statement for the range, with the chart's ordering, run so that
-// its first `limit` rows are those of the full statement.
-reg::Recordset runSearchStatement(reg::Connection& c, const SpectrumIndex* index, double low, double high,
-                                  int limit);
-
-}  // namespace spectrum
+}  // namespace reg

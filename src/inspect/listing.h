@@ -1,0 +1,77 @@
+#pragma once
+// The listing: the licences behind a pressed bar or district in the grid,
+// their sites on the map, and the grid printed.
+
+#include "register/statements.h"
+
+#include <functional>
+#include <memory>
+
+namespace forms {
+class CommandButton;
+class FlexGrid;
+class Form;
+}  // namespace forms
+
+namespace reg {
+class Connection;
+class RegisterError;
+}  // namespace reg
+
+namespace nzmap {
+class SiteMap;
+}
+
+namespace inspect {
+
+class Printer;
+
+// The rows of a listing, read before anything on the window changes.
+struct ListingRows {
+    std::vector<reg::SiteRow> sites;
+    bool moreSites = false;
+    reg::LicenceRows grid;
+};
+
+class Listing {
+public:
+    // The grid's row count is 16-bit: the heading and 32766 licences.
+    static constexpr int kMaxGridRows = 32767;
+
+    // The controls the listing drives.
+    struct Controls {
+        forms::Form* form = nullptr;
+        forms::FlexGrid* MSHFlexGrid1 = nullptr;
+        forms::CommandButton* cmdPrintGrid = nullptr;
+    };
+    Listing(const Controls& controls, const reg::Connection& c, nzmap::SiteMap& map);
+    ~Listing();
+
+    // The grid's rows, the heading among them.
+    qint16 gridRowCount = 0;
+    // Makes the printer a listing goes to (the default printer unless replaced).
+    std::function<std::unique_ptr<Printer>()> printerFactory;
+
+    // A listing: its rows read first (false, with the failure reported, when
+    // the register cannot give them: the window is then left as it was),
+    // then shown together, the sites for a listing restricted to a district
+    // when it is above 0.
+    bool readListing(const reg::Criteria& criteria, ListingRows& rows);
+    void showListing(ListingRows&& rows, double selectedDistrictId);
+    // A listing the register could not give, said in a message box.
+    static void reportListingFailure(const reg::RegisterError& e);
+
+    void printLicenceGrid();
+    void cmdPrintGrid_Click();
+    void mnuPrint_Click();
+    void MSHFlexGrid1_MouseMove(int button, int shift, double x, double y);
+
+private:
+    // The licences in the grid; a listing of none leaves the grid as it was.
+    void showLicenceGrid(reg::LicenceRows&& rows);
+    Controls c_;
+    const reg::Connection& register_;
+    nzmap::SiteMap& map_;
+};
+
+}  // namespace inspect

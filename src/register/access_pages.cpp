@@ -1,0 +1,377 @@
+// Decoding an Access file's pages, in a reader process: the catalogue of
+// tables, and one table's rows copied into an SQLite image.
+
+#include "register/access_internal.h"
+#include "register/jet_text.h"
+
+#include <mdbtools.h>
+
+#include <QDataStream>
+#include <QIODevice>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace reg::access {
+
+namespace {
+
+constexpr int kRowsPerReport = 4096;
+
+uint32_t le32(const unsigned char* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+
+MdbHandle* openFile(const QByteArray& path)
+{
+    MdbHandle* h = mdb_open(path.constData(), MDB_NOFLAGS);
+    if (!h)
+        throw ReaderError("the file cannot be read as an Access database");
+    mdb_set_date_fmt(h, "%Y-%m-%d %H:%M:%S");
+    mdb_set_boolean_fmt_numbers(h);
+    if (!mdb_read_catalog(h, MDB_TABLE))
+        throw ReaderError("its table catalogue cannot be read");
+    return h;
+}
+
+// The catalogue entry of a user table, read once per handle.
+MdbCatalogEntry* findTable(MdbHandle* h, const QString& name)
+{
+    for (unsigned i = 0; i < h->num_catalog; ++i) {
+        auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(h->catalog, i));
+        if (e->object_type == MDB_TABLE && QString::fromUtf8(e->object_name).compare(name, Qt::CaseInsensitive) == 0)
+            return e;
+    }
+    return nullptr;
+}
+
+MdbTableDef* readDefinition(MdbCatalogEntry* e)
+{
+    MdbTableDef* t = mdb_read_table(e);
+    if (!t)
+        throw ReaderError("its definition cannot be read");
+    if (!mdb_read_columns(t) || !t->columns || t->columns->len != t->num_cols)
+        throw ReaderError("its columns cannot be read");
+    return t;
+}
+
+}  // namespace
+
+void listTables(const QByteArray& path, ReaderOutput& out)
+{
+    MdbHandle* h = openFile(path);
+    std::vector<AccessTable> tables;
+    for (unsigned i = 0; i < h->num_catalog; ++i) {
+        auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(h->catalog, i));
+        if (!mdb_is_user_table(e))
+            continue;
+        AccessTable t;
+        t.name = QString::fromUtf8(e->object_name);
+        t.rows = -1;  // a definition that cannot be read is the table reader's to report
+        if (MdbTableDef* def = mdb_read_table(e)) {
+            t.rows = def->num_rows;
+            if (mdb_read_columns(def) && def->columns)
+                for (unsigned c = 0; c < def->columns->len; ++c)
+                    t.columns << QString::fromUtf8(
+                        static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c))->name);
+            mdb_free_tabledef(def);
+        }
+        tables.push_back(t);
+    }
+    out.catalogue(encodeCatalogue(tables));
+}
+
+namespace {
+
+const char* sqlType(int t)
+{
+    switch (t) {
+    case MDB_BOOL:
+    case MDB_BYTE:
+    case MDB_INT:
+    case MDB_LONGINT: return "INTEGER";
+    case MDB_MONEY:
+    case MDB_FLOAT:
+    case MDB_DOUBLE:
+    case MDB_NUMERIC: return "REAL";
+    case MDB_BINARY:
+    case MDB_OLE: return "BLOB";
+    default: return "TEXT";
+    }
+}
+
+// Reads one table's rows straight from the pages: no value is formatted as
+// text on the way, integers and doubles keep their bits, texts are decoded
+// from their stored form, memos of any length are followed to their pages.
+class TableReader {
+public:
+    TableReader(MdbHandle* h, MdbTableDef* t, qint64 fileSize) : h_(h), t_(t), fileSize_(fileSize)
+    {
+        jet3_ = h->f->jet_version == MDB_VER_JET3;
+    }
+
+    // Calls `row` for each row with the fields of its columns.
+    template <class Fn>
+    void forEachRow(Fn&& row)
+    {
+        std::vector<MdbField> fields(t_->num_cols);
+        const int rco = h_->fmt->row_count_offset;
+        mdb_rewind_table(t_);
+        while (mdb_read_next_dpg(t_)) {
+            const int rows = mdb_get_int16(h_->pg_buf, rco);
+            for (int r = 0; r < rows; ++r) {
+                int start = 0;
+                size_t size = 0;
+                if (mdb_find_row(h_, r, &start, &size) != 0)
+                    throw ReaderError("a row lies outside its page");
+                // Deleted rows are skipped; a row moved to another page is
+                // read there, where its page lists it.
+                if (size == 0 || (start & 0x4000) || (start & 0x8000))
+                    continue;
+                start &= 0x1FFF;
+                if (mdb_crack_row(t_, start, size, fields.data()) < 0)
+                    throw ReaderError("a row cannot be read");
+                for (const MdbField& f : fields)
+                    if (!f.is_null && (f.siz < 0 || f.start < start || size_t(f.start) + size_t(f.siz) > size_t(start) + size ||
+                                       size_t(f.start) + size_t(f.siz) > size_t(h_->fmt->pg_size)))
+                        throw ReaderError("a value lies outside its row");
+                row(fields);
+            }
+        }
+    }
+
+    const unsigned char* page() const { return h_->pg_buf; }
+
+    void text(const unsigned char* p, size_t n, std::string& out) const
+    {
+        out.clear();
+        if (jet3_)
+            appendCp1252Text(out, p, n);
+        else
+            appendJet4Text(out, p, n);
+    }
+
+    // The stored bytes of a memo, from its 12-byte field and the pages it names.
+    void memo(const unsigned char* f, size_t n, std::string& out)
+    {
+        out.clear();
+        if (n == 0)
+            return;
+        if (n < MDB_MEMO_OVERHEAD)
+            throw ReaderError("a memo is damaged");
+        const uint32_t word = le32(f);
+        const uint64_t len = word & 0x3FFFFFFFu;
+        if (len > uint64_t(fileSize_))
+            throw ReaderError("a memo is longer than the file");
+        switch (word & 0xC0000000u) {
+        case 0x80000000u:  // in the row
+            if (len > n - MDB_MEMO_OVERHEAD)
+                throw ReaderError("a memo is damaged");
+            out.assign(reinterpret_cast<const char*>(f) + MDB_MEMO_OVERHEAD, len);
+            return;
+        case 0x40000000u: {  // one long-value row
+            const auto [p, rowLen] = longValueRow(int(le32(f + 4)));
+            if (len > rowLen)
+                throw ReaderError("a memo is damaged");
+            out.assign(reinterpret_cast<const char*>(p), len);
+            return;
+        }
+        case 0: {  // a chain of long-value rows, each naming the next
+            int next = int(le32(f + 4));
+            while (out.size() < len) {
+                if (next == 0)
+                    throw ReaderError("a memo ends early");
+                const auto [p, rowLen] = longValueRow(next);
+                if (rowLen <= 4)
+                    throw ReaderError("a memo is damaged");
+                next = int(le32(p));
+                out.append(reinterpret_cast<const char*>(p) + 4, std::min<size_t>(rowLen - 4, len - out.size()));
+            }
+            return;
+        }
+        default: throw ReaderError("a memo is damaged");
+        }
+    }
+
+private:
+    std::pair<const unsigned char*, size_t> longValueRow(int pgRow)
+    {
+        void* buf = nullptr;
+        int off = 0;
+        size_t len = 0;
+        if (pgRow == 0 || mdb_find_pg_row(h_, pgRow, &buf, &off, &len) != 0 || off < 0 ||
+            size_t(off) + len > size_t(h_->fmt->pg_size))
+            throw ReaderError("a memo names a missing page");
+        return {static_cast<const unsigned char*>(buf) + off, len};
+    }
+
+    MdbHandle* h_;
+    MdbTableDef* t_;
+    qint64 fileSize_;
+    bool jet3_ = false;
+};
+
+}  // namespace
+
+void readTable(const QByteArray& path, const TableImport& req, qint64 fileSize, ReaderOutput& out)
+{
+    MdbHandle* h = openFile(path);
+    MdbCatalogEntry* e = findTable(h, req.table);
+    if (!e)
+        throw ReaderError("it is not in the catalogue");
+    MdbTableDef* t = readDefinition(e);
+    out.rowsExpected(t->num_rows);
+
+    std::vector<MdbColumn*> columns;
+    for (unsigned c = 0; c < t->num_cols; ++c)
+        columns.push_back(static_cast<MdbColumn*>(g_ptr_array_index(t->columns, c)));
+    std::vector<int> picked;  // indexes into `columns`
+    if (req.columns.isEmpty()) {
+        for (size_t c = 0; c < columns.size(); ++c)
+            picked.push_back(int(c));
+    } else {
+        for (const QString& want : req.columns)
+            for (size_t c = 0; c < columns.size(); ++c)
+                if (QString::fromUtf8(columns[c]->name).compare(want, Qt::CaseInsensitive) == 0) {
+                    picked.push_back(int(c));
+                    break;
+                }
+    }
+    if (picked.empty())
+        throw ReaderError("it has none of the columns asked for");
+
+    // The table in one block of memory, handed back as it lies there.
+    Database db = Database::openMemory(true);
+    db.exec(QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA locking_mode=EXCLUSIVE"));
+    QString create = QStringLiteral("CREATE TABLE ") + quotedName(req.table) + QStringLiteral(" (");
+    QString insert = QStringLiteral("INSERT INTO ") + quotedName(req.table) + QStringLiteral(" VALUES (");
+    for (size_t k = 0; k < picked.size(); ++k) {
+        const MdbColumn* col = columns[size_t(picked[k])];
+        create += (k ? QStringLiteral(", ") : QString()) + quotedName(QString::fromUtf8(col->name)) +
+                  QLatin1Char(' ') + QLatin1String(sqlType(col->col_type));
+        insert += k ? QStringLiteral(",?") : QStringLiteral("?");
+    }
+    db.exec(create + QLatin1Char(')'));
+    db.exec(QStringLiteral("BEGIN"));
+    Statement ins = db.prepare(insert + QLatin1Char(')'));
+
+    TableReader reader(h, t, fileSize);
+    std::vector<std::string> texts(picked.size()), stored(picked.size());
+    qint64 rows = 0;
+    reader.forEachRow([&](const std::vector<MdbField>& fields) {
+        const unsigned char* pg = reader.page();
+        for (size_t k = 0; k < picked.size(); ++k) {
+            const MdbColumn* col = columns[size_t(picked[k])];
+            const MdbField& f = fields[size_t(picked[k])];
+            const int p = int(k) + 1;
+            const int type = col->col_type;
+            if (type == MDB_BOOL) {
+                ins.bind(p, qint64(f.is_null ? 0 : 1));  // a Yes/No value lives in the null mask
+                continue;
+            }
+            if (f.is_null) {
+                ins.bindNull(p);
+                continue;
+            }
+            const unsigned char* v = pg + f.start;
+            const size_t n = size_t(f.siz);
+            auto need = [&](size_t bytes) {
+                if (n < bytes)
+                    throw ReaderError("a value is shorter than its type");
+            };
+            switch (type) {
+            case MDB_BYTE: need(1); ins.bind(p, qint64(v[0])); break;
+            case MDB_INT: need(2); ins.bind(p, qint64(int16_t(v[0] | v[1] << 8))); break;
+            case MDB_LONGINT: need(4); ins.bind(p, qint64(int32_t(le32(v)))); break;
+            case MDB_FLOAT: {
+                need(4);
+                float x;
+                std::memcpy(&x, v, 4);
+                ins.bind(p, double(x));
+                break;
+            }
+            case MDB_DOUBLE: {
+                need(8);
+                double x;
+                std::memcpy(&x, v, 8);
+                ins.bind(p, x);
+                break;
+            }
+            case MDB_MONEY:
+            case MDB_NUMERIC: {
+                need(type == MDB_MONEY ? 8 : 17);
+                char* s = type == MDB_MONEY ? mdb_money_to_string(h, f.start)
+                                            : mdb_numeric_to_string(h, f.start, col->col_scale, col->col_prec);
+                ins.bind(p, s ? std::strtod(s, nullptr) : 0.0);
+                g_free(s);
+                break;
+            }
+            case MDB_TEXT:
+                reader.text(v, n, texts[k]);
+                ins.bindUtf8View(p, texts[k].data(), texts[k].size());
+                break;
+            case MDB_MEMO:
+                reader.memo(v, n, stored[k]);
+                reader.text(reinterpret_cast<const unsigned char*>(stored[k].data()), stored[k].size(), texts[k]);
+                ins.bindUtf8View(p, texts[k].data(), texts[k].size());
+                break;
+            case MDB_BINARY: ins.bind(p, QByteArray(reinterpret_cast<const char*>(v), qsizetype(n))); break;
+            case MDB_DATETIME:
+            case MDB_REPID: {
+                need(type == MDB_DATETIME ? 8 : 16);
+                char* s = mdb_col_to_string(h, h->pg_buf, f.start, type, int(n));
+                if (s)
+                    ins.bind(p, QString::fromUtf8(s));
+                else
+                    ins.bindNull(p);
+                g_free(s);
+                break;
+            }
+            default: ins.bindNull(p); break;  // OLE objects and other kinds are not read
+            }
+        }
+        ins.next();
+        ins.reset();
+        if (++rows % kRowsPerReport == 0)
+            out.rowsRead(rows);
+    });
+    ins = Statement();
+    // A page that cannot be read ends the reader's walk early: rows would be lost.
+    if (t->num_rows > 0 && rows < qint64(t->num_rows))
+        throw ReaderError(QStringLiteral("only %1 of its %2 rows could be read").arg(rows).arg(t->num_rows).toStdString());
+    db.exec(QStringLiteral("COMMIT"));
+    for (const QString& ix : req.indexes)
+        db.exec(ix);
+    out.rowsRead(rows);
+    out.database(db.image());
+}
+
+}  // namespace reg::access
+
+namespace reg::access {
+
+QByteArray encodeCatalogue(const std::vector<AccessTable>& tables)
+{
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s << qint32(tables.size());
+    for (const AccessTable& t : tables)
+        s << t.name << t.rows << t.columns;
+    return out;
+}
+
+std::vector<AccessTable> decodeCatalogue(const QByteArray& encoded)
+{
+    std::vector<AccessTable> tables;
+    QDataStream s(encoded);
+    qint32 n = 0;
+    s >> n;
+    for (qint32 i = 0; i < n && s.status() == QDataStream::Ok; ++i) {
+        AccessTable t;
+        s >> t.name >> t.rows >> t.columns;
+        tables.push_back(t);
+    }
+    return tables;
+}
+
+}  // namespace reg::access

@@ -1,0 +1,436 @@
+// Running the readers of an Access file: each in a process of its own, its
+// messages read from a pipe while the caller's progress is reported, its
+// time limited, its failure turned into a message naming the file and table.
+
+#include "register/access_internal.h"
+
+#include "base/log.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace reg {
+
+namespace {
+
+// Messages from a child: a type byte, an 8-byte length, the payload.
+constexpr char kMsgCatalogue = 'C';
+constexpr char kMsgRowsExpected = 'N';
+constexpr char kMsgRowsRead = 'P';
+constexpr char kMsgDatabase = 'D';
+constexpr char kMsgError = 'E';
+constexpr int kHeaderSize = 9;
+
+// ---------------------------------------------------------------------------
+// The reader's end of the pipe.
+
+void writeAll(int fd, const void* data, size_t n)
+{
+    const auto* p = static_cast<const char*>(data);
+    while (n > 0) {
+        const ssize_t w = ::write(fd, p, n);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            _exit(3);  // the parent has gone
+        p += w;
+        n -= size_t(w);
+    }
+}
+
+void send(int fd, char type, const void* data, uint64_t n)
+{
+    unsigned char h[kHeaderSize];
+    h[0] = static_cast<unsigned char>(type);
+    for (int k = 0; k < 8; ++k)
+        h[1 + k] = static_cast<unsigned char>(n >> (8 * k));
+    writeAll(fd, h, sizeof h);
+    writeAll(fd, data, n);
+}
+
+void sendNumber(int fd, char type, qint64 v) { send(fd, type, &v, sizeof v); }
+
+// What a reader hands back, written to its pipe.
+class PipeOutput : public access::ReaderOutput {
+public:
+    explicit PipeOutput(int fd) : fd_(fd) {}
+    void catalogue(const QByteArray& encoded) override { send(fd_, kMsgCatalogue, encoded.constData(), uint64_t(encoded.size())); }
+    void rowsExpected(qint64 rows) override { sendNumber(fd_, kMsgRowsExpected, rows); }
+    void rowsRead(qint64 rows) override { sendNumber(fd_, kMsgRowsRead, rows); }
+    void database(const QByteArray& image) override { send(fd_, kMsgDatabase, image.constData(), uint64_t(image.size())); }
+
+private:
+    int fd_;
+};
+
+// Forks a child that runs `work` with the write end of a pipe and exits;
+// returns the child and the read end.
+std::pair<pid_t, int> spawn(const std::function<void(int)>& work)
+{
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        throw RegisterError(QStringLiteral("A process to read the register cannot be started: %1")
+                                .arg(QString::fromLocal8Bit(std::strerror(errno))));
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        throw RegisterError(QStringLiteral("A process to read the register cannot be started: %1")
+                                .arg(QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    if (pid == 0) {
+        ::close(fds[0]);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        std::signal(SIGPIPE, SIG_DFL);
+#if !defined(__SANITIZE_ADDRESS__)
+        // A hostile file may not make the reader take all the memory there is.
+        const rlimit mem{rlim_t(4) << 30, rlim_t(4) << 30};
+        ::setrlimit(RLIMIT_AS, &mem);
+#endif
+        int status = 0;
+        try {
+            work(fds[1]);
+        } catch (const std::exception& e) {
+            send(fds[1], kMsgError, e.what(), std::strlen(e.what()));
+            status = 1;
+        } catch (...) {
+            status = 1;
+        }
+        ::close(fds[1]);
+        _exit(status);  // nothing of the parent's is torn down here
+    }
+    ::close(fds[1]);
+    ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+    return {pid, fds[0]};
+}
+
+// ---------------------------------------------------------------------------
+// The parent's end.
+
+// A child and what has come from it so far.
+struct Child {
+    pid_t pid = -1;
+    int fd = -1;
+    size_t job = 0;
+    QElapsedTimer clock;
+    unsigned char header[kHeaderSize];
+    int headerGot = 0;
+    char type = 0;
+    uint64_t length = 0, got = 0;
+    QByteArray small;                   // the payload of a short message
+    EngineBuffer image;                 // a database image, read straight into the engine's memory
+    bool haveImage = false;
+    QByteArray catalogue;
+    QString error;
+    qint64 rowsRead = 0;
+
+    Child() = default;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() { stop(); }
+
+    void stop()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        }
+        pid = -1;
+    }
+
+    // Reads what the pipe holds; false once the child has closed it.
+    bool pump(const std::function<void(Child&)>& onMessage)
+    {
+        unsigned char buf[65536];
+        while (true) {
+            if (headerGot < kHeaderSize) {
+                const ssize_t r = ::read(fd, header + headerGot, size_t(kHeaderSize - headerGot));
+                if (r == 0)
+                    return false;
+                if (r < 0)
+                    return errno == EAGAIN || errno == EINTR;
+                headerGot += int(r);
+                if (headerGot < kHeaderSize)
+                    continue;
+                type = char(header[0]);
+                length = 0;
+                for (int k = 0; k < 8; ++k)
+                    length |= uint64_t(header[1 + k]) << (8 * k);
+                got = 0;
+                small.clear();
+                if (type == kMsgDatabase) {
+                    try {
+                        image = EngineBuffer(qint64(length));
+                    } catch (const RegisterError& e) {
+                        error = e.message();
+                        return false;
+                    }
+                } else if (length > (64u << 20)) {
+                    error = QStringLiteral("its reader sent a message too long");
+                    return false;
+                }
+            }
+            while (got < length) {
+                unsigned char* to = type == kMsgDatabase ? image.data() + got : buf;
+                const size_t want = type == kMsgDatabase ? size_t(length - got)
+                                                         : size_t(std::min<uint64_t>(sizeof buf, length - got));
+                const ssize_t r = ::read(fd, to, want);
+                if (r == 0)
+                    return false;
+                if (r < 0)
+                    return errno == EAGAIN || errno == EINTR;
+                if (type != kMsgDatabase)
+                    small.append(reinterpret_cast<const char*>(buf), int(r));
+                got += uint64_t(r);
+            }
+            headerGot = 0;
+            if (type == kMsgDatabase)
+                haveImage = true;
+            onMessage(*this);
+        }
+    }
+
+    qint64 number() const
+    {
+        qint64 v = 0;
+        if (small.size() == sizeof v)
+            std::memcpy(&v, small.constData(), sizeof v);
+        return v;
+    }
+
+    // Reaps the child; a description of how it ended when that was not well.
+    QString reap()
+    {
+        if (pid <= 0)
+            return QString();  // stopped already
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+        int status = 0;
+        pid_t r;
+        while ((r = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+        }
+        pid = -1;
+        if (r < 0)
+            return QString();
+        if (WIFSIGNALED(status))
+            return QStringLiteral("its reader stopped with signal %1").arg(WTERMSIG(status));
+        if (WIFEXITED(status) && WEXITSTATUS(status) != 0 && error.isEmpty())
+            return QStringLiteral("its reader failed");
+        return QString();
+    }
+};
+
+QString fileName(const QString& path) { return QFileInfo(path).fileName(); }
+
+RegisterError damaged(const QString& path, const QString& table, const QString& why)
+{
+    return RegisterError(QStringLiteral("%1 is damaged: table %2 could not be read%3")
+                             .arg(fileName(path), table, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
+}
+
+qint64 fileSize(const QString& path) { return QFileInfo(path).size(); }
+
+// Waits on the children until each has ended, `onMessage` taking their
+// messages and `onEnd` their ends; calls `tick` at least every 50 ms and
+// stops waiting when it returns false. A child past `limitMs` is stopped.
+void waitForChildren(std::vector<std::unique_ptr<Child>>& running, qint64 limitMs,
+                     const std::function<void(Child&)>& onMessage, const std::function<void(Child&)>& onEnd,
+                     const std::function<bool()>& tick)
+{
+    while (!running.empty()) {
+        std::vector<pollfd> fds;
+        for (auto& c : running)
+            fds.push_back({c->fd, POLLIN, 0});
+        const int r = ::poll(fds.data(), nfds_t(fds.size()), 50);
+        if (r < 0 && errno != EINTR)
+            throw RegisterError(QStringLiteral("The register cannot be read: %1")
+                                    .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        std::vector<std::unique_ptr<Child>> still;
+        for (size_t i = 0; i < running.size(); ++i) {
+            Child& c = *running[i];
+            bool open = true;
+            if (fds[i].revents)
+                open = c.pump(onMessage) && c.error.isEmpty();
+            if (open && c.clock.elapsed() > limitMs) {
+                c.stop();
+                c.error = QStringLiteral("it took longer than %1 s").arg(double(limitMs) / 1000.0);
+                open = false;
+            }
+            if (open)
+                still.push_back(std::move(running[i]));
+            else
+                onEnd(c);
+        }
+        // Children that ended and were not taken by `onEnd` go here.
+        running.swap(still);
+        if (tick && !tick())
+            return;
+    }
+}
+
+int readers() { return 2; }
+
+}  // namespace
+
+qint64 accessReadTimeLimitMs(qint64 bytes) { return 10000 + bytes / 1000; }
+
+std::vector<AccessTable> accessCatalogue(const QString& path)
+{
+    const QByteArray encoded = QFile::encodeName(path);
+    std::vector<std::unique_ptr<Child>> running;
+    auto child = std::make_unique<Child>();
+    std::tie(child->pid, child->fd) = spawn([&](int fd) {
+        PipeOutput out(fd);
+        access::listTables(encoded, out);
+    });
+    child->clock.start();
+    running.push_back(std::move(child));
+    QByteArray catalogue;
+    QString error;
+    bool received = false;
+    waitForChildren(
+        running, accessReadTimeLimitMs(fileSize(path)),
+        [&](Child& c) {
+            if (c.type == kMsgCatalogue) {
+                catalogue = c.small;
+                received = true;
+            } else if (c.type == kMsgError) {
+                c.error = QString::fromUtf8(c.small);
+            }
+        },
+        [&](Child& c) {
+            const QString how = c.reap();
+            error = !c.error.isEmpty() ? c.error : how;
+        },
+        {});
+    if (!received || !error.isEmpty()) {
+        qCInfo(base::lcAccess).noquote() << "the catalogue of" << path << "cannot be read:" << error;
+        throw RegisterError(QStringLiteral("%1 cannot be read as an Access database%2")
+                                .arg(fileName(path), error.isEmpty() ? QString() : QStringLiteral(": %1").arg(error)));
+    }
+    return access::decodeCatalogue(catalogue);
+}
+
+void importAccessTables(const QString& path, Database& db, const std::vector<TableImport>& tables,
+                        const ProgressFn& progress, qint64 timeLimitMs)
+{
+    const QByteArray encoded = QFile::encodeName(path);
+    const qint64 size = fileSize(path);
+    const qint64 limitMs = timeLimitMs > 0 ? timeLimitMs : accessReadTimeLimitMs(size);
+    // The largest tables first, so that the two readers finish together.
+    std::vector<size_t> order(tables.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return tables[a].rows > tables[b].rows; });
+
+    ImportProgress prog;
+    std::vector<qint64> expected(tables.size()), read(tables.size(), 0);
+    for (size_t i = 0; i < tables.size(); ++i)
+        expected[i] = std::max<qint64>(0, tables[i].rows);
+    auto report = [&] {
+        if (!progress)
+            return;
+        prog.rowsRead = 0;
+        prog.rowsTotal = 0;
+        for (size_t i = 0; i < tables.size(); ++i) {
+            prog.rowsRead += read[i];
+            prog.rowsTotal += std::max(expected[i], read[i]);
+        }
+        progress(prog);
+    };
+
+    std::vector<std::unique_ptr<Child>> running;
+    // The tables handed back, kept until all have been.
+    std::vector<EngineBuffer> images(tables.size());
+    size_t next = 0;
+    auto startMore = [&] {
+        while (next < order.size() && int(running.size()) < readers()) {
+            const size_t job = order[next++];
+            auto child = std::make_unique<Child>();
+            const TableImport req = tables[job];
+            std::tie(child->pid, child->fd) = spawn([&encoded, req, size](int fd) {
+                PipeOutput out(fd);
+                access::readTable(encoded, req, size, out);
+            });
+            child->job = job;
+            child->clock.start();
+            running.push_back(std::move(child));
+        }
+    };
+    std::optional<RegisterError> failure;
+    startMore();
+    waitForChildren(
+        running, limitMs,
+        [&](Child& c) {
+            switch (c.type) {
+            case kMsgRowsExpected: expected[c.job] = c.number(); break;
+            case kMsgRowsRead:
+                read[c.job] = c.number();
+                prog.table = tables[c.job].table;
+                break;
+            case kMsgError: c.error = QString::fromUtf8(c.small); break;
+            default: break;
+            }
+        },
+        [&](Child& c) {
+            const QString how = c.reap();
+            if (failure)
+                return;
+            if (!c.error.isEmpty() || !how.isEmpty() || !c.haveImage) {
+                failure = damaged(path, tables[c.job].table, !c.error.isEmpty() ? c.error : how);
+                return;
+            }
+            images[c.job] = std::move(c.image);
+        },
+        [&] {
+            if (failure)
+                return false;
+            startMore();
+            report();
+            return true;
+        });
+    if (failure) {
+        running.clear();  // stops the others
+        qCInfo(base::lcAccess).noquote() << "refused:" << failure->message();
+        throw *failure;
+    }
+    prog.table = tables.empty() ? QString() : tables.back().table;
+    report();
+    for (size_t i = 0; i < tables.size(); ++i)
+        access::attachTable(db, std::move(images[i]), tables[i].table);
+}
+
+void importAccess(const QString& path, Database& db, const QStringList& wanted, const ProgressFn& progress)
+{
+    std::vector<TableImport> jobs;
+    for (const AccessTable& t : accessCatalogue(path)) {
+        bool take = wanted.isEmpty();
+        for (const QString& w : wanted)
+            take = take || t.name.compare(w, Qt::CaseInsensitive) == 0;
+        if (take)
+            jobs.push_back({t.name, {}, {}, t.rows});
+    }
+    importAccessTables(path, db, jobs, progress);
+}
+
+}  // namespace reg

@@ -1,0 +1,91 @@
+#include "register/criteria.h"
+
+#include "base/numbers.h"
+#include "register/schema.h"
+
+namespace reg {
+
+QString Edge::text() const
+{
+    return form == SixDecimal ? base::sixDecimalText(mhz) : base::signSpacedText(mhz);
+}
+
+Criteria Criteria::searched(double low, double high)
+{
+    Criteria c;
+    c.rule_ = Rule::Searched;
+    c.low_ = {low, Edge::SignSpaced};
+    c.high_ = {high, Edge::SignSpaced};
+    return c;
+}
+
+Criteria Criteria::listing(Edge low, Edge high, bool overlapOn)
+{
+    Criteria c;
+    c.rule_ = overlapOn ? Rule::Overlapping : Rule::Inside;
+    c.low_ = low;
+    c.high_ = high;
+    return c;
+}
+
+Criteria Criteria::exact(double low, double high)
+{
+    Criteria c;
+    c.rule_ = Rule::Exact;
+    c.low_ = {low, Edge::SignSpaced};
+    c.high_ = {high, Edge::SignSpaced};
+    return c;
+}
+
+Criteria Criteria::inDistrict(double districtId) const
+{
+    Criteria c = *this;
+    c.district_ = districtId;
+    return c;
+}
+
+Criteria Criteria::ofKind(Kind kind, int serviceId) const
+{
+    Criteria c = *this;
+    c.kind_ = kind;
+    c.serviceId_ = serviceId;
+    return c;
+}
+
+namespace {
+
+QString typeIs(int type) { return QStringLiteral(" and spectrumtypeid = ") + QString::number(type); }
+
+}  // namespace
+
+QString Criteria::text() const
+{
+    const QString a = low_.text(), b = high_.text();
+    QString t;
+    switch (rule_) {
+    case Rule::None: return QString();
+    case Rule::Searched: t = QStringLiteral("spectrumhigh > ") + a + QStringLiteral(" and SpectrumLow <= ") + b; break;
+    case Rule::Overlapping: t = QStringLiteral("spectrumhigh > ") + a + QStringLiteral(" and spectrumlow < ") + b; break;
+    case Rule::Inside: t = QStringLiteral("spectrumlow >= ") + a + QStringLiteral(" and spectrumhigh <= ") + b; break;
+    case Rule::Exact: t = QStringLiteral("spectrumlow = ") + a + QStringLiteral(" and spectrumhigh = ") + b; break;
+    }
+    if (district_)
+        t += QStringLiteral(" and location.districtid = ") + base::signSpacedText(*district_);
+    switch (kind_) {
+    case Kind::Any: break;
+    case Kind::Band: t += typeIs(kTypeBand); break;
+    case Kind::ManagementRight: t += typeIs(kTypeManagementRight); break;
+    case Kind::Planned:
+        t += QStringLiteral(" and spectrumtypeid in (%1, %2) and spectrumstatusid = %3")
+                 .arg(kTypeLicence4)
+                 .arg(kTypeLicence5)
+                 .arg(kStatusPlanned);
+        break;
+    case Kind::ItuAllocation:
+        t += typeIs(kTypeItuAllocation) + QStringLiteral(" and serviceid = ") + base::signSpacedText(serviceId_);
+        break;
+    }
+    return t;
+}
+
+}  // namespace reg
