@@ -1,5 +1,6 @@
 #include "forms/core.h"
 
+#include "base/log.h"
 #include "forms/events.h"
 
 #include <QApplication>
@@ -140,11 +141,14 @@ void reportUnanticipated(const std::exception_ptr& error) noexcept
     try {
         std::rethrow_exception(error);
     } catch (const Error& e) {
+        qCInfo(base::lcWindow).noquote() << "a handler stopped: error" << e.number() << e.description();
         msgBox(QStringLiteral("Unanticipated error %1: %2").arg(e.number()).arg(e.description()),
                vbOKOnly | vbExclamation);
     } catch (const std::exception& e) {
+        qCInfo(base::lcWindow) << "a handler stopped:" << e.what();
         msgBox(QString::fromUtf8(e.what()), vbOKOnly | vbExclamation);
     } catch (...) {
+        qCInfo(base::lcWindow) << "a handler stopped";
         msgBox(QStringLiteral("Unanticipated error"), vbOKOnly | vbExclamation);
     }
 }

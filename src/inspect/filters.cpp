@@ -46,7 +46,7 @@ void Inspection::lblDistrict_MouseDown(int index, int, int, double, double)
     c_.lblOverlap->setVisible(true);
     c_.lblSelect->setHeight(200);
     c_.lblSelect->setTop(spectrum::rowTop(spectrum::districtRow(district)));
-    c_.lblSelect->setWidth(5000 / window_.zoomFactor);
+    c_.lblSelect->setWidth(spectrum::kChartTwips / window_.zoomFactor);
     c_.lblSelect->setLeft(window_.scrollValue());
     c_.lblSelect->setVisible(true);
     c_.lblSelect->zOrder(1);

@@ -42,12 +42,6 @@ public:
     Criteria inDistrict(double districtId) const;
     Criteria ofKind(Kind kind, int serviceId = 0) const;
 
-    Rule rule() const { return rule_; }
-    Edge low() const { return low_; }
-    Edge high() const { return high_; }
-    std::optional<double> districtId() const { return district_; }
-    Kind kind() const { return kind_; }
-    int serviceId() const { return serviceId_; }
     bool isEmpty() const { return rule_ == Rule::None; }
 
     // The criteria as the statements insert them, for example

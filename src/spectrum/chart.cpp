@@ -39,8 +39,6 @@ ChartRows Chart::readRows(double low, double high)
     return chartRows(reg::searchRows(register_, spectrumIndex_.get(), low, high, kMaxSearchRecords));
 }
 
-size_t Chart::indexedRecords() const { return spectrumIndex_ ? spectrumIndex_->size() : 0; }
-
 void Chart::loadBars(ChartRows rows)
 {
     if (searchLoaded) {
@@ -111,8 +109,6 @@ void Chart::slideBars(double by)
     for (int i = 0; i <= lastRecordIndex; ++i)
         (*c_.lblSpectrum)(i)->setLeft(recordLeftTwips(i) + by);
 }
-
-double Chart::barLeft(int i) const { return (*c_.lblSpectrum)(i)->left(); }
 
 void Chart::releaseSelectedBar()
 {

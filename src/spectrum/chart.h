@@ -52,9 +52,6 @@ public:
     void rescaleBars(const ChartScale& shown);
     void slideBars(double byTwips);
 
-    // Where a bar lies now (twips).
-    double barLeft(int i) const;
-
     // The selected bar back to its licence colour and, with the shades,
     // to the back (when a bar is selected).
     void releaseSelectedBar();
@@ -80,8 +77,6 @@ public:
     const std::vector<qint16>& ituRecordIndexes() const { return layout_.ituRecordIndexes; }
     qint16 ituRecordCount() const { return qint16(layout_.ituRecordIndexes.size() - 1); }
     const ChartRows& rows() const { return rows_; }
-    // The number of records the index of edges holds (0 without one).
-    size_t indexedRecords() const;
 
 private:
     const ChartRow* row(int i) const;

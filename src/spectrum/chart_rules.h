@@ -8,8 +8,10 @@
 
 namespace spectrum {
 
-// The chart is 5000 twips across the window shown.
+// The chart is 5000 twips across the window shown; the scroll bar slides it
+// half that either way.
 constexpr double kChartTwips = 5000.0;
+constexpr double kHalfChartTwips = kChartTwips / 2;
 // No bar lies left of -240000 twips nor, from there on, is wider than 240000.
 constexpr double kBandTwipsLimit = 240000.0;
 constexpr int kMaxSearchRecords = 500;

@@ -95,8 +95,8 @@ void FrequencyWindow::startSearch()
     zoomFactor = 1;
     c_.lblSelect->setVisible(false);
     c_.hsbFrequency->setEnabledFlag(true);
-    c_.lblUnsearchedLow->setLeft(-2500);
-    c_.lblUnsearchedHigh->setLeft(5000);
+    c_.lblUnsearchedLow->setLeft(-kHalfChartTwips);
+    c_.lblUnsearchedHigh->setLeft(kChartTwips);
     c_.lblZoom->setCaption(QStringLiteral("Zoom x") + signSpacedText(zoomFactor));
 }
 

@@ -52,8 +52,9 @@ void FrequencyWindow::txtFrequencyDisplay_KeyPress(int keyAscii)
 void FrequencyWindow::placeUnsearchedShades()
 {
     const double v = c_.hsbFrequency->value();
-    c_.lblUnsearchedLow->setLeft((v - 2500) * zoomFactor);
-    c_.lblUnsearchedHigh->setLeft((v + 2500) * zoomFactor + 2500);
+    // The searched range spans the chart at zoom 1; zoomed, it spans zoomFactor charts about the centre.
+    c_.lblUnsearchedLow->setLeft((v - kHalfChartTwips) * zoomFactor);
+    c_.lblUnsearchedHigh->setLeft((v + kHalfChartTwips) * zoomFactor + kHalfChartTwips);
 }
 
 void FrequencyWindow::hsbFrequency_Change()
@@ -69,7 +70,7 @@ void FrequencyWindow::hsbFrequency_Change()
     if (chart_.selectedBarIndex < 0)
         c_.lblSelect->setLeft(v);
     else
-        c_.lblSelect->setLeft(chart_.barLeft(chart_.selectedBarIndex));
+        c_.lblSelect->setLeft(chart_.recordLeftTwips(chart_.selectedBarIndex) + v);  // the selected bar's place
     placeUnsearchedShades();
     const ChartScale shown = ChartScale(searchLowMHz, searchHighMHz).slid(v);
     windowLowMHz = roundSix(shown.lowMHz());
