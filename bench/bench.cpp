@@ -1,7 +1,7 @@
 // orvane-bench: figures for the claims of speed, each printed beside a
 // baseline measured in the same run.
 //
-//   orvane-bench [--scale S ...] [--quick] [--access-only] [--growth]
+//   orvane-bench [--scale S ...] [--quick] [--access-only] [--growth] [--find]
 //
 // For each scale a register is generated into a temporary folder and the
 // main window is opened on it (offscreen).
@@ -12,6 +12,7 @@
 #include "map/site_map.h"
 #include "register/access_import.h"
 #include "register/connection.h"
+#include "register/find_index.h"
 #include "register/statements.h"
 #include "shell/frmspectrum.h"
 #include "spectrum/chart.h"
@@ -29,6 +30,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <random>
 #include <vector>
 
 namespace {
@@ -223,6 +225,71 @@ void pressFigures(shell::FrmSpectrum& w)
     const QString name = QStringLiteral("licence press, %1 rows listed and plotted").arg(rows);
     row(qPrintable(name), median(t), "ms", 200.0, "target");
     row("  (the bare licence statement)", median(bare), "ms", median(t), "the press");
+}
+
+// Queries a user might type, drawn from the register's own names, places and
+// licence numbers: whole words, two words, beginnings of words and numbers.
+QStringList findQueries(const reg::Connection& c, int count)
+{
+    QStringList names, numbers;
+    for (const char* sql : {"select name from clientname where legal_order = 1", "select locationname from location"}) {
+        reg::Statement st = c.database().prepare(QString::fromLatin1(sql));
+        while (st.next())
+            names << st.text(0);
+    }
+    reg::Statement st = c.database().prepare(QStringLiteral("select licencenumber from licence"));
+    while (st.next())
+        numbers << st.shownText(0);
+    std::mt19937 rng(20261210);
+    auto pick = [&](const QStringList& from) { return from[int(rng() % quint32(from.size()))]; };
+    auto wordOf = [&](const QString& name) {
+        const QStringList words = reg::findWords(name);
+        return words.isEmpty() ? QString() : words[int(rng() % quint32(words.size()))];
+    };
+    QStringList queries;
+    while (queries.size() < count) {
+        QString q;
+        switch (rng() % 5) {
+        case 0:
+        case 1: q = wordOf(pick(names)); break;
+        case 2: q = wordOf(pick(names)) + QLatin1Char(' ') + wordOf(pick(names)); break;
+        case 3: {
+            const QString w = wordOf(pick(names));
+            q = w.left(2 + int(rng() % quint32(qMax(1, int(w.size()) - 1))));
+            break;
+        }
+        default: {
+            const QString n = pick(numbers);
+            q = n.left(3 + int(rng() % quint32(qMax(1, int(n.size()) - 2))));
+        }
+        }
+        if (!q.trimmed().isEmpty())
+            queries << q;
+    }
+    return queries;
+}
+
+// Find: the index made from the register, and queries typed into it.
+void findFigures(shell::FrmSpectrum& w, double scale)
+{
+    const reg::Connection& c = w.registerConnection();
+    std::vector<double> builds;
+    std::unique_ptr<reg::FindIndex> index;
+    for (int r = 0; r < 3; ++r) {
+        index.reset();
+        builds.push_back(timeMs([&] { index = reg::FindIndex::build(c); }));
+    }
+    const double target = scale <= 1 ? 500.0 : 2000.0;
+    const QString built = QStringLiteral("find index of %1 licence ranges made").arg(index->size());
+    row(qPrintable(built), median(builds), "ms", target, "target");
+    const QStringList queries = findQueries(c, 1000);
+    std::vector<double> times;
+    qint64 found = 0;
+    for (const QString& q : queries)
+        times.push_back(timeMs([&] { found += index->find(q, reg::FindField::Everything).total; }));
+    row("find query, median of 1000 typed", median(times), "ms", 20.0, "target");
+    row("find query, 99th percentile", percentile(times, 0.99), "ms", 50.0, "target");
+    std::printf("      (%.1f found a query on average)\n", double(found) / double(queries.size()));
 }
 
 // The Access import against mdb-export of the same table, on the small real
@@ -470,6 +537,7 @@ int main(int argc, char** argv)
     bool quick = false;
     bool accessOnly = false;
     bool growthOnly = false;
+    bool findOnly = false;
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a == "--scale" && i + 1 < argc)
@@ -480,6 +548,8 @@ int main(int argc, char** argv)
             accessOnly = true;
         else if (a == "--growth")
             growthOnly = true;
+        else if (a == "--find")
+            findOnly = true;
     }
     if (scales.empty())
         scales = {1, 4};
@@ -505,6 +575,13 @@ int main(int argc, char** argv)
         QDir::setCurrent(dir.path());
         std::printf("scale %g (register made in %.1f s, %.1f MB)\n", scale, gen.elapsed() / 1000.0,
                     QFileInfo(file).size() / 1e6);
+        if (findOnly) {
+            shell::FrmSpectrum w;
+            w.formLoad();
+            findFigures(w, scale);
+            QDir::setCurrent(old);
+            continue;
+        }
         {
             double openMs = 0;
             const double startMs = timeMs([&] {
@@ -531,12 +608,13 @@ int main(int argc, char** argv)
             hoverFigures(w);
             mapFigures(w);
             pressFigures(w);
+            findFigures(w, scale);
             steppingFigures(w, quick ? 2.0 : 10.0);
             row("peak resident memory", peakResidentMB(), "MB", 200.0, "target");
         }
         QDir::setCurrent(old);
     }
-    if (!quick && !accessOnly)
+    if (!quick && !accessOnly && !findOnly)
         growthFigures();
     return 0;
 }

@@ -22,8 +22,9 @@ const QMap<QString, QSet<QString>>& allowed()
         {"spectrum", {"base", "forms", "register"}},
         {"map", {"base", "forms", "register"}},
         {"help", {"base", "forms"}},
+        {"find", {"base", "forms", "register"}},
         {"inspect", {"base", "forms", "register", "spectrum", "map"}},
-        {"shell", {"base", "forms", "register", "spectrum", "map", "inspect", "help"}},
+        {"shell", {"base", "forms", "register", "spectrum", "map", "inspect", "help", "find"}},
     };
     return rooms;
 }

@@ -9,6 +9,7 @@ Q_LOGGING_CATEGORY(lcSearch, "orvane.search", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcListing, "orvane.listing", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcMap, "orvane.map", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcHelp, "orvane.help", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcFind, "orvane.find", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcWindow, "orvane.window", QtWarningMsg)
 
 }  // namespace base

@@ -16,6 +16,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcSearch)    // orvane.search: the chart's search and
 Q_DECLARE_LOGGING_CATEGORY(lcListing)   // orvane.listing: listings, details, the hover readout, printing
 Q_DECLARE_LOGGING_CATEGORY(lcMap)       // orvane.map: the map sheets and site plots
 Q_DECLARE_LOGGING_CATEGORY(lcHelp)      // orvane.help: the help file
+Q_DECLARE_LOGGING_CATEGORY(lcFind)      // orvane.find: the index of licences and its queries
 Q_DECLARE_LOGGING_CATEGORY(lcWindow)    // orvane.window: errors no handler expected
 
 }  // namespace base

@@ -4,6 +4,7 @@
 #include "shell/frmspectrum.h"
 
 #include "base/numbers.h"
+#include "find/frmfind.h"
 #include "help/help.h"
 #include "inspect/inspection.h"
 #include "inspect/listing.h"
@@ -14,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QIcon>
+#include <QLineEdit>
 #include <QShortcut>
 
 namespace shell {
@@ -213,6 +215,7 @@ void FrmSpectrum::connectMenus()
 {
     nzmap::SiteMap* map = siteMap_.get();
     help::Help* h = help_.get();
+    on(mnuFind, &MenuItem::click, &FrmSpectrum::mnuFind_Click);
     on(mnuPrint, &MenuItem::click, [l = listing_.get()] { l->mnuPrint_Click(); });
     on(mnuOverlap, &MenuItem::click, [i = inspection_.get()] { i->mnuOverlap_Click(); });
     on(mnuFlash, &MenuItem::click, [map] { map->mnuFlash_Click(); });
@@ -235,6 +238,30 @@ void FrmSpectrum::mnuExit_Click()
         t->setEnabled(false);
     hide();
     QCoreApplication::exit(0);
+}
+
+void FrmSpectrum::mnuFind_Click()
+{
+    if (!frmFind_) {
+        frmFind_ = new find::FrmFind(*registerConnection_, this);
+        frmFind_->setWindowIcon(windowIcon());
+        on(frmFind_, &find::FrmFind::chosen, &FrmSpectrum::showFindResult);
+    }
+    frmFind_->show();
+    frmFind_->raise();
+    frmFind_->activateWindow();
+    frmFind_->txtFind->setFocus();
+    frmFind_->txtFind->selectAll();
+}
+
+void FrmSpectrum::showFindResult(const reg::FindRow& row)
+{
+    frequency_->showRange(row.lowMHz, row.highMHz);
+    const int bar = chart_->licenceBarOf(row.lowMHz, row.highMHz, row.districtId);
+    if (bar >= 0)
+        inspection_->lblSpectrum_MouseDown(bar, vbLeftButton, 0, 0, 0);
+    raise();
+    activateWindow();
 }
 
 void FrmSpectrum::clearPanel1OnHover() { StatusBar1->setPanelText(1, QString()); }

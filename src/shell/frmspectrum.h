@@ -33,6 +33,12 @@ class SiteMap;
 namespace help {
 class Help;
 }
+namespace find {
+class FrmFind;
+}
+namespace reg {
+struct FindRow;
+}
 
 namespace shell {
 
@@ -66,6 +72,12 @@ public:
     void mnuAbout_Click();
     void cmdITU_Click();
     void tmrITU_Timer();
+    // Find: the window (made at its first use), and a licence it hands back
+    // shown as a user would reach it: the chart searched around the
+    // record's range and its bar pressed.
+    void mnuFind_Click();
+    find::FrmFind* findWindow() const { return frmFind_; }
+    void showFindResult(const reg::FindRow& row);
 
     // The chart's bars and the other controls (public so tests and the
     // inspector can reach them; the object names are the same).
@@ -149,6 +161,7 @@ public:
     // Menus
     QMenu* mnuFile = nullptr;
     QMenu* mnuHelpTop = nullptr;
+    forms::MenuItem* mnuFind = nullptr;
     forms::MenuItem *mnuPrint = nullptr, *mnuOverlap = nullptr, *mnuFlash = nullptr, *mnuMapDistrict = nullptr,
                     *mnuNZMS260 = nullptr, *mnuMapLabels = nullptr, *mnuExit = nullptr, *mnuHelp = nullptr,
                     *mnuAbout = nullptr;
@@ -196,6 +209,7 @@ private:
     std::unique_ptr<inspect::Listing> listing_;
     std::unique_ptr<inspect::Inspection> inspection_;
     std::unique_ptr<help::Help> help_;
+    find::FrmFind* frmFind_ = nullptr;  // a child window of this one
 };
 
 }  // namespace shell

@@ -392,6 +392,9 @@ void FrmSpectrum::buildMenus()
 {
     mnuFile = menuBar()->addMenu("File");
     mnuFile->setObjectName("mnuFile");
+    mnuFind = new MenuItem(this, "mnuFind", "Find...");
+    mnuFind->setShortcut(QKeySequence::Find);
+    mnuFind->setToolTip("Find licences by licensee, licence number or location");
     mnuPrint = new MenuItem(this, "mnuPrint", "Print Grid");
     mnuOverlap = new MenuItem(this, "mnuOverlap", "Overlap On", true, true);
     mnuFlash = new MenuItem(this, "mnuFlash", "Label Flash On", true, true);
@@ -400,6 +403,8 @@ void FrmSpectrum::buildMenus()
     mnuMapLabels = new MenuItem(this, "mnuMapLabels", "Map Labels Opaque", true, true);
     mnuExit = new MenuItem(this, "mnuExit", "Exit");
     auto separator = [&](const char* name) { mnuFile->addSeparator()->setObjectName(name); };
+    mnuFile->addAction(mnuFind);
+    separator("SepFind");
     mnuFile->addAction(mnuPrint);
     separator("Sep1");
     mnuFile->addAction(mnuOverlap);

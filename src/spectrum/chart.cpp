@@ -110,6 +110,18 @@ void Chart::slideBars(double by)
         (*c_.lblSpectrum)(i)->setLeft(recordLeftTwips(i) + by);
 }
 
+int Chart::licenceBarOf(double low, double high, double districtId) const
+{
+    for (int i = 0; i <= lastRecordIndex && size_t(i) < layout_.bars.size(); ++i) {
+        const ChartRow& r = rows_.rows[size_t(i)];
+        const std::optional<QColor>& colour = layout_.bars[size_t(i)].colour;
+        if (r.lowMHz == low && r.highMHz == high && r.districtId == districtId && colour &&
+            (*colour == kLicensedColour || *colour == kLicensed5Colour))
+            return i;
+    }
+    return -1;
+}
+
 void Chart::releaseSelectedBar()
 {
     if (selectedBarIndex < 0)

@@ -52,6 +52,10 @@ public:
     void rescaleBars(const ChartScale& shown);
     void slideBars(double byTwips);
 
+    // The licence bar of a record's range in a district (0: none); -1 when
+    // the chart shows none.
+    int licenceBarOf(double lowMHz, double highMHz, double districtId) const;
+
     // The selected bar back to its licence colour and, with the shades,
     // to the back (when a bar is selected).
     void releaseSelectedBar();

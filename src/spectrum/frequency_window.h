@@ -84,6 +84,9 @@ public:
     double highEdgeShownMHz() const { return highShown_; }
     // The scroll bar's value: how far the chart is slid (twips).
     int scrollValue() const;
+    // Searches with the range's middle as the centre and the narrowest
+    // display width that shows the whole range, as a user would choose them.
+    void showRange(double lowMHz, double highMHz);
     // Zoom.
     void cmdZoomIn_Click();
     void cmdZoomOut_Click();

@@ -43,6 +43,25 @@ void FrequencyWindow::txtFrequencyDisplay_Click()
     rerunSearch();
 }
 
+void FrequencyWindow::showRange(double low, double high)
+{
+    // The display widths, narrowest first, with their option buttons.
+    static const std::pair<int, double> widths[] = {{0, 0.1}, {1, 0.5}, {2, 1},     {3, 5},
+                                                    {4, 10},  {11, 100}, {12, 500}, {13, 1000}};
+    int option = widths[std::size(widths) - 1].first;
+    for (const auto& [index, width] : widths)
+        if (width >= high - low - 1e-9) {  // a range as wide as a width fits it, whatever its last bit
+            option = index;
+            break;
+        }
+    c_.txtFrequencyDisplay->setText(sixDecimalText(roundSix(low + (high - low) / 2)));
+    // Choosing the width searches; with the width chosen already, Enter does.
+    if (c_.Option1[size_t(option)]->value())
+        txtFrequencyDisplay_KeyPress(13);
+    else
+        c_.Option1[size_t(option)]->setValue(true);
+}
+
 void FrequencyWindow::txtFrequencyDisplay_KeyPress(int keyAscii)
 {
     if (keyAscii == 13)
