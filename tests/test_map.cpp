@@ -1,6 +1,7 @@
 // The map: the view rectangle and markers, the readout with map sheets,
 // plotting and stepping, dragging, the map/grid switch and the blink.
 
+#include "map/coordinates.h"
 #include "map/geometry.h"
 #include "registers.h"
 #include "support.h"
@@ -235,6 +236,12 @@ void TestMap::readoutOnTheWindow()
     QCOMPARE(w->txtNorthing->text(), QStringLiteral("6444800"));
     QCOMPARE(w->txtMap->text(), QStringLiteral("O12"));
     QCOMPARE(w->txtReference->text(), QStringLiteral("389448"));
+    // Beside the NZMG boxes, the map's tooltip gives today's coordinates of the same point.
+    const nzmap::Position here = nzmap::positionOfNzmg(nzmap::eastingOf(nzmap::pointerColumn(1970, {500, 300, 394, 394})),
+                                                       nzmap::northingOf(nzmap::pointerRow(1970, {500, 300, 394, 394})));
+    QCOMPARE(w->picMap->toolTip(), nzmap::positionText(here));
+    QVERIFY(w->picMap->toolTip().contains(QStringLiteral("NZTM2000 ")));
+    QVERIFY(w->picMap->toolTip().contains(QStringLiteral("Topo50 ")));
     QVERIFY(w->txtMap->isShownFlag());
     QVERIFY(w->lblMapDistrict->isVisible());
     QCOMPARE(w->lblMapDistrict->caption(), QStringLiteral("Taranaki"));  // the first row for the sheet
@@ -261,10 +268,15 @@ void TestMap::readoutOnTheWindow()
     emit w->imgMapContainer->mouseMove(0, 0, 5, 5);
     QCOMPARE(w->txtEasting->text(), QString());
     QVERIFY(!w->txtMap->isShownFlag());
-    // The pointer on a marker names its site.
+    // The pointer on a marker names its site, and the tooltips give the site's coordinates.
     emit w->lblLocationRef->at(2)->mouseMove(0, 0, 1, 1);
     QCOMPARE(w->lblLocationName->caption(), QStringLiteral("South Site"));
     QVERIFY(w->lblLocationName->isVisible());
+    const QString site = QStringLiteral("South Site\n") +
+                         nzmap::positionText(nzmap::positionOfNzmg(eastingAt(640), northingAt(700)));
+    QCOMPARE(w->picMap->toolTip(), site);
+    QCOMPARE(w->lblLocationRef->at(2)->toolTipText(), site);
+    QVERIFY(site.contains(QStringLiteral("NZGD2000 -")));
 }
 
 void TestMap::draggingIsARateControl()

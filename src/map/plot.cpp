@@ -3,6 +3,7 @@
 #include "base/numbers.h"
 #include "base/shown_text.h"
 #include "forms/widgets.h"
+#include "map/coordinates.h"
 #include "map/geometry.h"
 #include "map/site_map.h"
 
@@ -27,6 +28,8 @@ void SiteMap::hideSites()
     siteNames.clear();
     siteMapX.clear();
     siteMapY.clear();
+    siteEasting.clear();
+    siteNorthing.clear();
     (*c_.lblLocationRef)(0)->setVisible(false);
     (*c_.lblLocationRef)(1)->setVisible(false);
     if (extraSiteMarkers > 0) {
@@ -60,6 +63,8 @@ void SiteMap::showLicenceSites(const std::vector<reg::SiteRow>& sites, double se
         siteNames[size_t(i)] = base::boundedText(base::trimBlanks(sites[size_t(i)].name), base::kShownTextMax);
         siteMapX[size_t(i)] = pixel(columnOf(sites[size_t(i)].easting));
         siteMapY[size_t(i)] = pixel(rowOf(sites[size_t(i)].northing));
+        siteEasting.push_back(sites[size_t(i)].easting);
+        siteNorthing.push_back(sites[size_t(i)].northing);
     }
     chooseSiteView();
     centreMapView();
@@ -127,6 +132,11 @@ void SiteMap::lblLocationRef_MouseMove(int index, int, int, double, double)
     c_.picMap->setPointer(QCursor(Qt::CrossCursor));
     showSiteName(index);
     c_.lblMapDistrict->setVisible(false);
+    // The site's position as today's maps give it, in the tooltips of the map and the marker.
+    const QString where = siteNames[size_t(index)] + QLatin1Char('\n') +
+                          positionText(positionOfNzmg(siteEasting[size_t(index)], siteNorthing[size_t(index)]));
+    c_.picMap->setToolTip(where);
+    (*c_.lblLocationRef)(index)->setToolTipText(where);
 }
 
 }  // namespace nzmap

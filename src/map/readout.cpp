@@ -5,6 +5,7 @@
 #include "base/log.h"
 #include "base/shown_text.h"
 #include "forms/widgets.h"
+#include "map/coordinates.h"
 #include "map/geometry.h"
 #include "map/site_map.h"
 #include "register/connection.h"
@@ -45,6 +46,8 @@ void SiteMap::picMap_MouseMove(int button, int, double x, double y)
     const QString sheet = sheetLetter(e) + sheetRowText(c_.txtNorthing->text().toDouble());
     c_.txtMap->setText(sheet);
     c_.txtReference->setText(gridReference(c_.txtEasting->text(), c_.txtNorthing->text()));
+    // Beside the NZMG readout, the position as today's maps give it.
+    c_.picMap->setToolTip(positionText(positionOfNzmg(e, n)));
     int i = 0;
     while (i < mapSheetCount && mapSheetNames[size_t(i)] != sheet)
         ++i;

@@ -82,6 +82,8 @@ public:
     std::vector<QString> mapSheetNames, mapSheetDistricts;
     std::vector<QString> siteNames;
     std::vector<qint16> siteMapX, siteMapY;
+    // Each plotted site's NZMG position, as the register gives it.
+    std::vector<double> siteEasting, siteNorthing;
     qint16 lastSiteIndex = 0;
     qint16 extraSiteMarkers = 0;
     qint16 currentSiteIndex = 0;
