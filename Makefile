@@ -13,8 +13,9 @@ DEBIAN_PACKAGES = build-essential cmake pkg-config qt6-base-dev libsqlite3-dev \
   xvfb xauth x11-utils xdotool imagemagick poppler-utils
 # For building the Debian package and checking it (the install test builds one too).
 PACKAGE_PACKAGES = dpkg-dev fakeroot lintian desktop-file-utils appstream
-# For the test that prints through a real CUPS queue (installed without their recommendations).
-PRINT_PACKAGES = cups cups-daemon cups-client printer-driver-cups-pdf ghostscript
+# For the test that prints through a real CUPS queue (installed without their recommendations),
+# and Python, whose csv and json modules read the exported files back.
+PRINT_PACKAGES = cups cups-daemon cups-client printer-driver-cups-pdf ghostscript python3
 
 .PHONY: run test bench package deps test-deps package-deps build sample clean
 

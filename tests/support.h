@@ -65,21 +65,28 @@ struct Message {
     QString title;
 };
 
-// Records message boxes and beeps instead of showing them.
+// Records message boxes and beeps instead of showing them. A box asking
+// Yes or No is answered `answer` (No unless a test says otherwise); a file
+// to save into is `saveAs` (none, as a user who cancels the dialog).
 class Recorder {
 public:
     Recorder()
     {
         oldBox_ = forms::setMsgBoxHandler([this](const QString& text, int style, const QString& title) {
             messages.push_back({text, style, title});
-            return int(forms::vbOK);
+            return (style & 0xF) == forms::vbYesNo ? answer : int(forms::vbOK);
         });
         oldBeep_ = forms::setBeepHandler([this] { ++beeps; });
+        oldSave_ = forms::setSaveFileHandler([this](const QString& title, const QString&, const QString&) {
+            saveTitles << title;
+            return saveAs;
+        });
     }
     ~Recorder()
     {
         forms::setMsgBoxHandler(oldBox_);
         forms::setBeepHandler(oldBeep_);
+        forms::setSaveFileHandler(oldSave_);
     }
     QStringList texts() const
     {
@@ -95,10 +102,14 @@ public:
     }
     std::vector<Message> messages;
     int beeps = 0;
+    int answer = forms::vbNo;
+    QString saveAs;
+    QStringList saveTitles;
 
 private:
     forms::MsgBoxHandler oldBox_;
     forms::BeepHandler oldBeep_;
+    forms::SaveFileHandler oldSave_;
 };
 
 // Makes a window the active one, so that it takes the keyboard focus.

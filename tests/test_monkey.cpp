@@ -108,7 +108,9 @@ void TestMonkey::randomSession()
     forms::setModalHandler(old);
     // Every message the monkey met was one of the program's own.
     const QStringList known{"You didn't enter a number", "Exceeded maximum zoom", "Unable to zoom",
-                            "Sorry.  Please return Zoom to 1 before scrolling", "No printer"};
+                            "Sorry.  Please return Zoom to 1 before scrolling", "No printer",
+                            "Save the listing as a PDF file instead?", "There is no listing in the grid to export.",
+                            "There are no sites plotted to export."};
     for (const QString& m : rec.texts()) {
         bool ok = false;
         for (const QString& k : known)

@@ -209,14 +209,14 @@ void TestShell::printingFromTheWindow()
     QCOMPARE(w->MSHFlexGrid1->col(), 8);
     QCOMPARE(forms::screenPointer(), int(forms::vbDefault));
     QVERIFY(rec.messages.empty());
-    // No printer: one message, the pointer back, nothing lost.
+    // No printer: its message (then the offer of a PDF file, declined), the pointer back, nothing lost.
     w->listing().printerFactory = [] {
         auto p = std::make_unique<RecordingPrinter>();
         p->failToBegin = true;
         return p;
     };
     w->listing().cmdPrintGrid_Click();
-    QCOMPARE(rec.texts(), QStringList{"No printer is available"});
+    QCOMPARE(rec.texts(), (QStringList{"No printer is available", "Save the listing as a PDF file instead?"}));
     QCOMPARE(forms::screenPointer(), int(forms::vbDefault));
     QCOMPARE(int(w->listing().gridRowCount), 4);
 }

@@ -242,8 +242,9 @@ void TestSpectrum::everyControlInItsPlace()
     for (QAction* a : w.mnuFile->actions())
         captions << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->isChecked() ? "*" : ""));
     // The items of the design in their order, Find above them.
-    QCOMPARE(captions, (QStringList{"Find...", "-", "Print Grid", "-", "Overlap On*", "-", "Label Flash On*",
-                                    "Map District On*", "NZMS260 On*", "Map Labels Opaque*", "-", "Exit"}));
+    QCOMPARE(captions, (QStringList{"Find...", "-", "Print Grid", "Export Grid...", "Export Sites...", "-",
+                                    "Overlap On*", "-", "Label Flash On*", "Map District On*", "NZMS260 On*",
+                                    "Map Labels Opaque*", "-", "Exit"}));
     QCOMPARE(control(&w, "mnuAbout")->property("Caption").toString(), QStringLiteral("About"));
     // The client area and the status bar.
     QCOMPARE(w.scaleWidth(), 11820.0);

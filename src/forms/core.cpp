@@ -4,6 +4,7 @@
 #include "forms/events.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
 
@@ -110,6 +111,33 @@ MsgBoxHandler setMsgBoxHandler(MsgBoxHandler h)
 {
     MsgBoxHandler old = msgBoxHandler();
     msgBoxHandler() = h ? std::move(h) : MsgBoxHandler(showMessageBox);
+    return old;
+}
+
+namespace {
+
+QString showSaveDialog(const QString& title, const QString& suggested, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);
+}
+
+SaveFileHandler& saveFileHandler()
+{
+    static SaveFileHandler h = showSaveDialog;
+    return h;
+}
+
+}  // namespace
+
+QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filter)
+{
+    return saveFileHandler()(title, suggested, filter);
+}
+
+SaveFileHandler setSaveFileHandler(SaveFileHandler h)
+{
+    SaveFileHandler old = saveFileHandler();
+    saveFileHandler() = h ? std::move(h) : SaveFileHandler(showSaveDialog);
     return old;
 }
 

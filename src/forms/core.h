@@ -69,6 +69,12 @@ int msgBox(const QString& text, int style = vbOKOnly);
 // Replaces the handler (tests record instead of showing); returns the previous one.
 MsgBoxHandler setMsgBoxHandler(MsgBoxHandler h);
 
+// The file a user chooses to save into (a file dialog), empty when the user
+// cancels. Tests replace the handler; it returns the previous one.
+using SaveFileHandler = std::function<QString(const QString& title, const QString& suggested, const QString& filter)>;
+QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filter);
+SaveFileHandler setSaveFileHandler(SaveFileHandler h);
+
 using BeepHandler = std::function<void()>;
 void beep();
 BeepHandler setBeepHandler(BeepHandler h);

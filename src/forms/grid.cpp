@@ -1,6 +1,10 @@
 #include "forms/grid.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QShortcut>
 #include <QTableView>
 #include <cmath>
 
@@ -45,6 +49,11 @@ FlexGrid::FlexGrid(QWidget* parent, const QString& name) : Control(parent, name)
     view_->horizontalHeader()->setFont(standInFont(QStringLiteral("MS Sans Serif"), 8.25));
     setInner(view_);
     watch(view_->viewport());
+    view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    auto* copy = new QShortcut(QKeySequence::Copy, view_);
+    copy->setContext(Qt::WidgetWithChildrenShortcut);
+    copy->setObjectName(name + QStringLiteral("Copy"));
+    connect(copy, &QShortcut::activated, this, &FlexGrid::copySelection);
     // At start: the heading row and one empty row, two columns.
     setMatrix({QStringList{QString(), QString()}, QStringList{QString(), QString()}}, 2);
 }
@@ -92,6 +101,51 @@ void FlexGrid::setMergeCol(int col, bool merge)
 }
 
 bool FlexGrid::mergeCol(int col) const { return col >= 0 && col < cols_ && merge_[size_t(col)]; }
+
+QString tabSeparated(const std::vector<QStringList>& rows)
+{
+    QStringList lines;
+    for (const QStringList& row : rows) {
+        QStringList cells;
+        for (QString cell : row)
+            cells << cell.replace(QLatin1Char('\t'), QLatin1Char(' '))
+                         .replace(QLatin1Char('\r'), QLatin1Char(' '))
+                         .replace(QLatin1Char('\n'), QLatin1Char(' '));
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QString FlexGrid::selectedText() const
+{
+    const QModelIndexList picked = view_->selectionModel()->selectedIndexes();
+    if (picked.isEmpty())
+        return QString();
+    int top = picked.first().row(), bottom = top, left = picked.first().column(), right = left;
+    for (const QModelIndex& i : picked) {
+        top = std::min(top, i.row());
+        bottom = std::max(bottom, i.row());
+        left = std::min(left, i.column());
+        right = std::max(right, i.column());
+    }
+    // The block from the first selected cell to the last; columns the grid hides are left out.
+    std::vector<QStringList> rows;
+    for (int r = top; r <= bottom; ++r) {
+        QStringList row;
+        for (int c = left; c <= right; ++c)
+            if (!view_->isColumnHidden(c))
+                row << (view_->selectionModel()->isSelected(model_->index(r, c)) ? textMatrix(r + 1, c) : QString());
+        rows.push_back(row);
+    }
+    return tabSeparated(rows);
+}
+
+void FlexGrid::copySelection() const
+{
+    const QString text = selectedText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
 
 void FlexGrid::refresh()
 {

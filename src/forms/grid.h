@@ -15,6 +15,10 @@ namespace forms {
 
 class FlexGrid;
 
+// Rows of cells as tab-separated text, a line a row; tabs and line breaks
+// inside a cell become blanks, so that the rows and columns stay as they are.
+QString tabSeparated(const std::vector<QStringList>& rows);
+
 class FlexGridModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -63,6 +67,11 @@ public:
     QTableView* view() const { return view_; }
     // Shows the matrix: headings, widths and merged runs.
     void refresh();
+    // The cells selected in the view as tab-separated text (a line a row,
+    // from the first selected row and column to the last), which Ctrl+C
+    // puts on the clipboard; empty when nothing is selected.
+    QString selectedText() const;
+    void copySelection() const;
 
 private:
     std::vector<QStringList> cells_;

@@ -32,6 +32,7 @@ void Listing::reportListingFailure(const reg::RegisterError& e)
 bool Listing::readListing(const reg::Criteria& criteria, ListingRows& rows)
 {
     const forms::BusyPointer busy;
+    rows.criteria = criteria;
     try {
         rows.sites = reg::siteRows(register_, criteria, nzmap::SiteMap::kMaxSites, rows.moreSites);
         rows.grid = reg::licenceRows(register_, criteria, kMaxGridRows - 1);
@@ -45,6 +46,7 @@ bool Listing::readListing(const reg::Criteria& criteria, ListingRows& rows)
 void Listing::showListing(ListingRows&& rows, double selectedDistrictId)
 {
     map_.showLicenceSites(rows.sites, selectedDistrictId);
+    siteCriteria_ = rows.sites.empty() ? std::nullopt : std::optional<reg::Criteria>(rows.criteria);
     const bool moreLicences = rows.grid.more;
     showLicenceGrid(std::move(rows.grid));
     if (!rows.moreSites && !moreLicences)
@@ -63,6 +65,11 @@ void Listing::showLicenceGrid(reg::LicenceRows&& rows)
     forms::FlexGrid* grid = c_.MSHFlexGrid1;
     if (!rows.rows.empty()) {
         const int fields = int(rows.fieldNames.size());
+        // Each row's licence, for the sites' positions when the listing is taken away.
+        const int licence = int(rows.fieldNames.indexOf(QStringLiteral("licenceid")));
+        gridLicences_.clear();
+        for (const QStringList& r : rows.rows)
+            gridLicences_.push_back(licence >= 0 ? r.value(licence).toLongLong() : 0);
         // Column 0 is the grid's fixed column, row 0 its heading row.
         std::vector<QStringList> cells;
         cells.reserve(rows.rows.size() + 1);

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace forms {
 class CommandButton;
@@ -28,6 +29,7 @@ class Printer;
 
 // The rows of a listing, read before anything on the window changes.
 struct ListingRows {
+    reg::Criteria criteria;
     std::vector<reg::SiteRow> sites;
     bool moreSites = false;
     reg::LicenceRows grid;
@@ -60,18 +62,37 @@ public:
     void showListing(ListingRows&& rows, double selectedDistrictId);
     // A listing the register could not give, said in a message box.
     static void reportListingFailure(const reg::RegisterError& e);
+    // A file the listing could not be written to, said in a message box.
+    static void reportWriteFailure(const QString& path, const QString& reason);
 
     void printLicenceGrid();
     void cmdPrintGrid_Click();
     void mnuPrint_Click();
+    // The listing taken away, to a file the user chooses: the grid as CSV
+    // with each site's coordinates of today, the plotted sites as GeoJSON.
+    void mnuExportGrid_Click();
+    void mnuExportSites_Click();
+    // The same to a file named here; false, with the reason, when it
+    // cannot be written (the file is then as it was).
+    bool exportGrid(const QString& path, QString& reason);
+    bool exportSites(const QString& path, QString& reason);
+    // The columns of the grid's file.
+    static QStringList exportGridHeader();
     void MSHFlexGrid1_MouseMove(int button, int shift, double x, double y);
 
 private:
     // The licences in the grid; a listing of none leaves the grid as it was.
     void showLicenceGrid(reg::LicenceRows&& rows);
+    // Offers a PDF file when there is no printer; true when one was written.
+    bool printToPdfInstead();
+    void printTo(Printer& printer, QString& reason, bool& sent);
     Controls c_;
     const reg::Connection& register_;
     nzmap::SiteMap& map_;
+    // What the grid and the map show: each grid row's licence, and the
+    // criteria of the sites plotted.
+    std::vector<qint64> gridLicences_;
+    std::optional<reg::Criteria> siteCriteria_;
 };
 
 }  // namespace inspect

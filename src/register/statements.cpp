@@ -253,6 +253,75 @@ std::vector<SiteRow> siteRows(const Connection& c, const Criteria& criteria, int
 }
 
 // ---------------------------------------------------------------------------
+// A listing taken away
+
+namespace {
+
+// The grid reference the program uses, as the site statement writes it.
+QString usedGridReference()
+{
+    return QStringLiteral("geographicreference.georeferencetypeid = ") + QString::number(kGeoRefNzmg) +
+           QStringLiteral(" and geographicreference.referenceorder = ") + QString::number(kReferenceOrderUsed);
+}
+
+// A position that can be placed: both coordinates finite numbers.
+bool placeable(const Statement& st, int easting, int northing, SiteRow& into)
+{
+    const std::optional<double> e = st.number(easting), n = st.number(northing);
+    if (!e || !n || !std::isfinite(*e) || !std::isfinite(*n))
+        return false;
+    into.easting = *e;
+    into.northing = *n;
+    return true;
+}
+
+}  // namespace
+
+std::vector<SiteRow> licenceSitePositions(const Connection& c, qint64 licenceId)
+{
+    Statement st = c.database().prepare(
+        QStringLiteral("select location.locationname, geographicreference.easting, geographicreference.northing "
+                       "from transmitconfiguration, location, geographicreference where "
+                       "transmitconfiguration.licenceid = ?1 and transmitconfiguration.locationid = "
+                       "location.locationid and location.locationid = geographicreference.locationid and ") +
+        usedGridReference() + QStringLiteral(" order by transmitconfiguration.rowid"));
+    st.bind(1, licenceId);
+    std::vector<SiteRow> sites;
+    while (st.next()) {
+        SiteRow s;
+        s.name = st.shownText(0);
+        if (placeable(st, 1, 2, s))
+            sites.push_back(s);
+    }
+    return sites;
+}
+
+std::vector<SiteLicence> siteLicences(const Connection& c, const Criteria& criteria, int maxRows)
+{
+    Statement st = c.database().prepare(
+        QStringLiteral("select location.locationname, geographicreference.easting, geographicreference.northing, "
+                       "issuingoffice.officecode, licence.licencenumber from spectrum, transmitconfiguration, "
+                       "location, geographicreference, licence left join issuingoffice on location.districtid = "
+                       "issuingoffice.officeid where spectrum.licenceid = transmitconfiguration.licenceid and "
+                       "transmitconfiguration.locationid = location.locationid and spectrum.licenceid = "
+                       "licence.licenceid and location.locationid = geographicreference.locationid and ") +
+        criteria.text() + QStringLiteral(" and spectrumlow > 0 and ") + notManagementRight() + QStringLiteral(" and ") +
+        usedGridReference() + QStringLiteral(" and ") + listedStatusFilter() +
+        QStringLiteral(" ORDER BY geographicreference.northing DESC"));
+    std::vector<SiteLicence> rows;
+    while (int(rows.size()) < maxRows && st.next()) {
+        SiteLicence r;
+        r.site.name = st.shownText(0);
+        if (!placeable(st, 1, 2, r.site))
+            continue;
+        r.district = st.shownText(3);
+        r.licenceNumber = st.shownText(4);
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+// ---------------------------------------------------------------------------
 // Map sheets
 
 std::vector<MapSheet> mapSheets(const Connection& c, int maxRows)

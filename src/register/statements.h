@@ -84,6 +84,20 @@ struct SiteRow {
 std::vector<SiteRow> siteRows(const Connection& c, const Criteria& criteria, int maxRows, bool& more);
 QString siteStatement(const Criteria& criteria);
 
+// --- a listing taken away: each site's position, its district and licences ---
+
+// The NZMG positions of a licence's locations (the grid reference used).
+std::vector<SiteRow> licenceSitePositions(const Connection& c, qint64 licenceId);
+
+// The sites of a listing with a licence each: one row a site and licence
+// (the site's district's code beside it), northernmost first.
+struct SiteLicence {
+    SiteRow site;
+    QString district;
+    QString licenceNumber;
+};
+std::vector<SiteLicence> siteLicences(const Connection& c, const Criteria& criteria, int maxRows);
+
 // --- the map sheets ---
 
 struct MapSheet {

@@ -217,6 +217,8 @@ void FrmSpectrum::connectMenus()
     help::Help* h = help_.get();
     on(mnuFind, &MenuItem::click, &FrmSpectrum::mnuFind_Click);
     on(mnuPrint, &MenuItem::click, [l = listing_.get()] { l->mnuPrint_Click(); });
+    on(mnuExportGrid, &MenuItem::click, [l = listing_.get()] { l->mnuExportGrid_Click(); });
+    on(mnuExportSites, &MenuItem::click, [l = listing_.get()] { l->mnuExportSites_Click(); });
     on(mnuOverlap, &MenuItem::click, [i = inspection_.get()] { i->mnuOverlap_Click(); });
     on(mnuFlash, &MenuItem::click, [map] { map->mnuFlash_Click(); });
     on(mnuMapDistrict, &MenuItem::click, [map] { map->mnuMapDistrict_Click(); });

@@ -162,6 +162,7 @@ public:
     QMenu* mnuFile = nullptr;
     QMenu* mnuHelpTop = nullptr;
     forms::MenuItem* mnuFind = nullptr;
+    forms::MenuItem *mnuExportGrid = nullptr, *mnuExportSites = nullptr;
     forms::MenuItem *mnuPrint = nullptr, *mnuOverlap = nullptr, *mnuFlash = nullptr, *mnuMapDistrict = nullptr,
                     *mnuNZMS260 = nullptr, *mnuMapLabels = nullptr, *mnuExit = nullptr, *mnuHelp = nullptr,
                     *mnuAbout = nullptr;

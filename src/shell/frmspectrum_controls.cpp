@@ -396,6 +396,10 @@ void FrmSpectrum::buildMenus()
     mnuFind->setShortcut(QKeySequence::Find);
     mnuFind->setToolTip("Find licences by licensee, licence number or location");
     mnuPrint = new MenuItem(this, "mnuPrint", "Print Grid");
+    mnuExportGrid = new MenuItem(this, "mnuExportGrid", "Export Grid...");
+    mnuExportGrid->setToolTip("Write the listing to a CSV file, with each site's coordinates");
+    mnuExportSites = new MenuItem(this, "mnuExportSites", "Export Sites...");
+    mnuExportSites->setToolTip("Write the plotted sites to a GeoJSON file");
     mnuOverlap = new MenuItem(this, "mnuOverlap", "Overlap On", true, true);
     mnuFlash = new MenuItem(this, "mnuFlash", "Label Flash On", true, true);
     mnuMapDistrict = new MenuItem(this, "mnuMapDistrict", "Map District On", true, true);
@@ -406,6 +410,8 @@ void FrmSpectrum::buildMenus()
     mnuFile->addAction(mnuFind);
     separator("SepFind");
     mnuFile->addAction(mnuPrint);
+    mnuFile->addAction(mnuExportGrid);
+    mnuFile->addAction(mnuExportSites);
     separator("Sep1");
     mnuFile->addAction(mnuOverlap);
     separator("Sep2");
