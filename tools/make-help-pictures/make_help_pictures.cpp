@@ -8,6 +8,7 @@
 // scale; their names then carry it ("window-scale2.png").
 
 #include "base/numbers.h"
+#include "find/frmfind.h"
 #include "help/help_window.h"
 #include "inspect/inspection.h"
 #include "map/site_map.h"
@@ -21,6 +22,8 @@
 #include <QFont>
 #include <QScreen>
 #include <QTest>
+#include <QLineEdit>
+#include <QTableView>
 #include <QTreeWidget>
 #include <cstdio>
 
@@ -107,6 +110,20 @@ int main(int argc, char** argv)
         w.siteMap().cmdMapGrid_Click();
     emit w.picMap->mouseMove(0, 0, 2000, 2000);
     ok = ok && save(&w, out, QStringLiteral("district"));
+
+    // Find: licences of a licensee, and the one chosen shown in the main window.
+    w.mnuFind_Click();
+    if (find::FrmFind* f = w.findWindow()) {
+        f->move(60, 80);
+        f->resize(760, 380);
+        f->txtFind->setText(QStringLiteral("kowhai"));
+        f->runFind();
+        f->grdFind->selectRow(0);
+        ok = ok && save(f, out, QStringLiteral("find"));
+        f->chooseCurrent();
+        ok = ok && save(&w, out, QStringLiteral("find-chosen"));
+        f->hide();
+    }
 
     // A planned channel's details, held under the pointer.
     const int planned = firstBarOfColour(w, "#FFFF80");
