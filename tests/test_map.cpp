@@ -239,7 +239,8 @@ void TestMap::readoutOnTheWindow()
     // Beside the NZMG boxes, the map's tooltip gives today's coordinates of the same point.
     const nzmap::Position here = nzmap::positionOfNzmg(nzmap::eastingOf(nzmap::pointerColumn(1970, {500, 300, 394, 394})),
                                                        nzmap::northingOf(nzmap::pointerRow(1970, {500, 300, 394, 394})));
-    QCOMPARE(w->picMap->toolTip(), nzmap::positionText(here));
+    QCOMPARE(w->picMap->toolTipText(), nzmap::positionText(here));
+    QCOMPARE(w->picMap->toolTip(), w->picMap->toolTipText());  // no markup in it
     QVERIFY(w->picMap->toolTip().contains(QStringLiteral("NZTM2000 ")));
     QVERIFY(w->picMap->toolTip().contains(QStringLiteral("Topo50 ")));
     QVERIFY(w->txtMap->isShownFlag());
@@ -274,7 +275,7 @@ void TestMap::readoutOnTheWindow()
     QVERIFY(w->lblLocationName->isVisible());
     const QString site = QStringLiteral("South Site\n") +
                          nzmap::positionText(nzmap::positionOfNzmg(eastingAt(640), northingAt(700)));
-    QCOMPARE(w->picMap->toolTip(), site);
+    QCOMPARE(w->picMap->toolTipText(), site);
     QCOMPARE(w->lblLocationRef->at(2)->toolTipText(), site);
     QVERIFY(site.contains(QStringLiteral("NZGD2000 -")));
 }

@@ -3,6 +3,7 @@
 #include "spectrum/chart_rules.h"
 #include "base/numbers.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 #include <cmath>
 
@@ -17,6 +18,7 @@ private slots:
     void roundingToSixDecimals();
     void plainTexts();
     void signSpacedTexts();
+    void exactSignSpacedTexts();
     void numberTest();
     void districtRows();
     void colours();
@@ -85,6 +87,32 @@ void TestNumbers::signSpacedTexts()
     QCOMPARE(signSpacedText(0.1 + 0.2), QStringLiteral(" .3"));
     QCOMPARE(signSpacedText(123456789.123456789), QStringLiteral(" 123456789.123457"));
     QCOMPARE(signSpacedText(999.75), QStringLiteral(" 999.75"));
+}
+
+void TestNumbers::exactSignSpacedTexts()
+{
+    // The shortest text, from 15 digits up, that reads back as the same number.
+    QCOMPARE(exactSignSpacedText(0.1 + 0.2), QStringLiteral(" .30000000000000004"));
+    QCOMPARE(exactSignSpacedText(-(0.1 + 0.2)), QStringLiteral("-.30000000000000004"));
+    QCOMPARE(exactSignSpacedText(123456789.123456789), QStringLiteral(" 123456789.12345679"));
+    QCOMPARE(exactSignSpacedText(std::nextafter(157.1, 200.0)), QStringLiteral(" 157.10000000000002"));
+    // Whatever 15 digits hold exactly is written as before: every frequency
+    // a register gives to the hertz, and then some.
+    QRandomGenerator rng(20261210);
+    for (int i = 0; i < 40000; ++i) {
+        const quint64 hz = 1 + rng.generate64() % 300000000000ULL;  // up to 300 GHz
+        const double mhz = (QString::number(hz / 1000000) + QLatin1Char('.') +
+                            QString::number(hz % 1000000).rightJustified(6, QLatin1Char('0')))
+                               .toDouble();
+        QCOMPARE(exactSignSpacedText(mhz), signSpacedText(mhz));
+    }
+    // And every text reads back as its number.
+    for (int i = 0; i < 40000; ++i) {
+        const double x = rng.generateDouble() * std::pow(10.0, rng.bounded(-6, 12)) * (i % 2 ? 1 : -1);
+        QCOMPARE(exactSignSpacedText(x).trimmed().toDouble(), x);
+    }
+    QCOMPARE(exactSignSpacedText(0), QStringLiteral(" 0"));
+    QCOMPARE(exactSignSpacedText(std::numeric_limits<double>::infinity()), signSpacedText(std::numeric_limits<double>::infinity()));
 }
 
 void TestNumbers::numberTest()

@@ -17,13 +17,14 @@ struct Decimal {
     int exponent = 0;
 };
 
-Decimal decimal15(double x)
+// The decimal digits of |x| to `digits` significant digits.
+Decimal decimalDigits(double x, int digits)
 {
     Decimal d;
     if (x == 0 || !std::isfinite(x))
         return d;
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", x);
+    std::snprintf(buf, sizeof buf, "%.*e", digits - 1, x);
     std::string s(buf);
     if (s[0] == '-') {
         d.negative = true;
@@ -38,6 +39,8 @@ Decimal decimal15(double x)
     d.digits = mant;
     return d;
 }
+
+Decimal decimal15(double x) { return decimalDigits(x, 15); }
 
 // Fixed-point text of |value| from its decimal form: integer part (may be
 // empty) and fraction part (no trailing zeros).
@@ -122,11 +125,11 @@ QString sixDecimalTextWithZero(double x) { return sixDecimals(x, true); }
 // The value's text to 15 significant digits, without exponent or trailing
 // zeros: `sign` goes before it (a minus when negative, else `positive`),
 // and a zero stands before the point below 1 when `zeroBeforePoint`.
-static QString decimalText(double x, const char* positive, bool zeroBeforePoint)
+static QString decimalText(double x, const char* positive, bool zeroBeforePoint, int digits = 15)
 {
     if (!std::isfinite(x))
         return QString::number(x);
-    const Decimal d = decimal15(x);
+    const Decimal d = decimalDigits(x, digits);
     std::string ip, fp;
     fixedParts(d, ip, fp);
     std::string s(d.negative ? "-" : positive);
@@ -175,5 +178,16 @@ QString trimBlanks(const QString& text)
 }
 
 double signSpacedValue(double x) { return signSpacedText(x).trimmed().toDouble(); }
+
+QString exactSignSpacedText(double x)
+{
+    // The fewest digits, from 15 up, that read back as the same number.
+    for (int digits = 15; digits < 17 && std::isfinite(x); ++digits) {
+        const QString t = decimalText(x, " ", false, digits);
+        if (t.trimmed().toDouble() == x)
+            return t;
+    }
+    return std::isfinite(x) ? decimalText(x, " ", false, 17) : signSpacedText(x);
+}
 
 }  // namespace base

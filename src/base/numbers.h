@@ -28,6 +28,11 @@ QString signSpacedText(double x);
 // The number SQL reads back from the sign-spaced text of `x` (the nearest
 // double to its 15-significant-digit decimal).
 double signSpacedValue(double x);
+// Sign-spaced text with as many digits as `x` needs to read back as itself:
+// the same as signSpacedText for every number 15 digits hold (" .3"), more
+// digits for one they do not (" .30000000000000004"). The edges of a record
+// are written so into criteria that must find that very record.
+QString exactSignSpacedText(double x);
 
 // The number test: a plain decimal with an optional sign, an optional
 // fraction and blanks around it ("1", " -2.5 ", "+.5", "3."); the value when

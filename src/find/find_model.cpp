@@ -2,6 +2,7 @@
 
 #include "base/numbers.h"
 #include "base/shown_text.h"
+#include "forms/core.h"
 
 #include <algorithm>
 
@@ -50,16 +51,20 @@ QVariant FindModel::data(const QModelIndex& index, int role) const
                                                                         : QVariant();
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    const int max = role == Qt::ToolTipRole ? 1024 : base::kShownTextMax;
+    const bool tip = role == Qt::ToolTipRole;
+    const int max = tip ? 1024 : base::kShownTextMax;
+    QString text;
     switch (index.column()) {
-    case Licence: return base::boundedText(r->licenceNumber, max);
-    case Licensee: return base::boundedText(r->licensee, max);
-    case Frequency: return frequencyText(*r);
-    case Location: return base::boundedText(r->location, max);
-    case District: return base::boundedText(r->district, max);
-    case Status: return statusText(r->status);
+    case Licence: text = base::boundedText(r->licenceNumber, max); break;
+    case Licensee: text = base::boundedText(r->licensee, max); break;
+    case Frequency: text = frequencyText(*r); break;
+    case Location: text = base::boundedText(r->location, max); break;
+    case District: text = base::boundedText(r->district, max); break;
+    case Status: text = statusText(r->status); break;
     default: return {};
     }
+    // A cell shows plain text; a tooltip would read markup, so it is escaped.
+    return tip ? forms::plainToolTip(text) : text;
 }
 
 QVariant FindModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -685,7 +685,7 @@ bool PictureBox::event(QEvent* e)
         const QPointF client = QPointF(he->pos()) - QPointF(clientOrigin());
         if (GraphicControl* g = graphicAt(QPointF(toTwips(client.x()), toTwips(client.y())))) {
             if (!g->toolTipText().isEmpty()) {
-                QToolTip::showText(he->globalPos(), g->toolTipText(), this);
+                QToolTip::showText(he->globalPos(), plainToolTip(g->toolTipText()), this);
                 return true;
             }
             QToolTip::hideText();

@@ -58,8 +58,13 @@ public:
     void setShownFlag(bool v);
     bool isEnabledFlag() const { return enabled_; }
     void setEnabledFlag(bool v);
-    QString toolTipText() const { return toolTip(); }
-    void setToolTipText(const QString& t) { setToolTip(t); }
+    // The tooltip's text, shown as written (see plainToolTip).
+    QString toolTipText() const { return toolTipText_; }
+    void setToolTipText(const QString& t)
+    {
+        toolTipText_ = t;
+        setToolTip(plainToolTip(t));
+    }
 
     QColor backColor() const { return back_; }
     QColor foreColor() const { return fore_; }
@@ -109,6 +114,9 @@ protected:
     int index_;
     QButtonGroup* optionGroup_ = nullptr;
     QWidget* inner_ = nullptr;
+
+private:
+    QString toolTipText_;
 };
 
 // ---------------------------------------------------------------------------

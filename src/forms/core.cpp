@@ -1,12 +1,14 @@
 #include "forms/core.h"
 
 #include "base/log.h"
+#include "base/shown_text.h"
 #include "forms/events.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTextDocument>
 
 namespace forms {
 
@@ -66,30 +68,75 @@ QString applicationTitle() { return QStringLiteral("Orvane"); }
 
 namespace {
 
+ModalObserver& modalObserver()
+{
+    static ModalObserver o;
+    return o;
+}
+
 int showMessageBox(const QString& text, int style, const QString& title)
 {
-    QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(title);
-    box.setText(text);
-    switch (style & 0x70) {
-    case vbCritical: box.setIcon(QMessageBox::Critical); break;
-    case vbQuestion: box.setIcon(QMessageBox::Question); break;
-    case vbExclamation: box.setIcon(QMessageBox::Warning); break;
-    case vbInformation: box.setIcon(QMessageBox::Information); break;
-    default: break;
-    }
-    switch (style & 0x0F) {
-    case vbOKCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case vbYesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    default: box.setStandardButtons(QMessageBox::Ok); break;
-    }
-    switch (box.exec()) {
+    const std::unique_ptr<QMessageBox> box = messageBox(text, style, title);
+    switch (box->exec()) {
     case QMessageBox::Cancel: return vbCancel;
     case QMessageBox::Yes: return vbYes;
     case QMessageBox::No: return vbNo;
     default: return vbOK;
     }
 }
+
+}  // namespace
+
+QString plainToolTip(const QString& text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    return QStringLiteral("<p style='white-space:pre-wrap'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+std::unique_ptr<QMessageBox> messageBox(const QString& text, int style, const QString& title)
+{
+    auto box = std::make_unique<QMessageBox>(QApplication::activeWindow());
+    box->setWindowTitle(title);
+    box->setTextFormat(Qt::PlainText);
+    // A message may carry a text of the register's, which may be long: the
+    // box shows its beginning (laying out a text of megabytes takes long).
+    box->setText(base::boundedText(text, kMaxShownMessage));
+    switch (style & 0x70) {
+    case vbCritical: box->setIcon(QMessageBox::Critical); break;
+    case vbQuestion: box->setIcon(QMessageBox::Question); break;
+    case vbExclamation: box->setIcon(QMessageBox::Warning); break;
+    case vbInformation: box->setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+    switch (style & 0x0F) {
+    case vbOKCancel: box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case vbYesNo: box->setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    default: box->setStandardButtons(QMessageBox::Ok); break;
+    }
+    return box;
+}
+
+ModalObserver setModalObserver(ModalObserver o)
+{
+    ModalObserver old = modalObserver();
+    modalObserver() = std::move(o);
+    return old;
+}
+
+ModalScope::ModalScope()
+{
+    if (modalObserver())
+        modalObserver()(true);
+}
+
+ModalScope::~ModalScope()
+{
+    if (modalObserver())
+        modalObserver()(false);
+}
+
+namespace {
 
 MsgBoxHandler& msgBoxHandler()
 {
@@ -105,7 +152,11 @@ BeepHandler& beepHandler()
 
 }  // namespace
 
-int msgBox(const QString& text, int style) { return msgBoxHandler()(text, style, applicationTitle()); }
+int msgBox(const QString& text, int style)
+{
+    const ModalScope modal;
+    return msgBoxHandler()(text, style, applicationTitle());
+}
 
 MsgBoxHandler setMsgBoxHandler(MsgBoxHandler h)
 {
@@ -131,6 +182,7 @@ SaveFileHandler& saveFileHandler()
 
 QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filter)
 {
+    const ModalScope modal;
     return saveFileHandler()(title, suggested, filter);
 }
 

@@ -7,8 +7,10 @@
 #include <QString>
 #include <Qt>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
+class QMessageBox;
 class QMouseEvent;
 
 namespace forms {
@@ -62,10 +64,34 @@ enum MsgBoxStyle {
 };
 enum MsgBoxResult { vbOK = 1, vbCancel = 2, vbYes = 6, vbNo = 7 };
 
+// Text is only text. Every text the program shows may come from a register
+// file, so nothing is ever read as markup: message boxes and labels show
+// plain text, and a tooltip (which Qt reads as markup when it looks like
+// it) gets its text escaped so that it shows as written.
+QString plainToolTip(const QString& text);
+
 // Every message box of the program goes through msgBox, titled "Orvane".
 QString applicationTitle();
 using MsgBoxHandler = std::function<int(const QString& text, int style, const QString& title)>;
 int msgBox(const QString& text, int style = vbOKOnly);
+// The box msgBox shows (plain text, at most kMaxShownMessage characters of
+// it, its icon and buttons), not yet shown.
+constexpr int kMaxShownMessage = 2000;
+std::unique_ptr<QMessageBox> messageBox(const QString& text, int style, const QString& title);
+
+// Time the user spends in a modal box or dialog. Every one the program shows
+// (message boxes, modal windows, file dialogs) tells the observer when it
+// opens (true) and closes (false), so that time limits on the program's own
+// work can leave the user's reading time out.
+using ModalObserver = std::function<void(bool open)>;
+ModalObserver setModalObserver(ModalObserver o);
+class ModalScope {
+public:
+    ModalScope();
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+};
 // Replaces the handler (tests record instead of showing); returns the previous one.
 MsgBoxHandler setMsgBoxHandler(MsgBoxHandler h);
 

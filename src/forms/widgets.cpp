@@ -390,6 +390,7 @@ StatusBar::StatusBar(QWidget* parent, const QString& name, const QList<double>& 
     widths << 1440 << 1440;
     for (double w : widths) {
         auto* l = new QLabel(this);
+        l->setTextFormat(Qt::PlainText);
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setFixedWidth(int(std::lround(toPixels(w))));
@@ -518,7 +519,11 @@ ModalHandler& modalHandler()
 
 }  // namespace
 
-void showModal(Form& form) { modalHandler()(form); }
+void showModal(Form& form)
+{
+    const ModalScope modal;
+    modalHandler()(form);
+}
 
 ModalHandler setModalHandler(ModalHandler h)
 {

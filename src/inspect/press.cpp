@@ -65,7 +65,7 @@ void Inspection::lblSpectrum_MouseDown(int i, int button, int, double, double)
 
     // A middle-button press lists as a left press does.
     const int b = button == forms::vbMiddleButton ? forms::vbLeftButton : button;
-    const reg::Criteria range = reg::Criteria::listing({low, reg::Edge::SignSpaced}, {high, reg::Edge::SignSpaced},
+    const reg::Criteria range = reg::Criteria::listing({low, reg::Edge::RecordEdge}, {high, reg::Edge::RecordEdge},
                                                        overlapOn());
     reg::Criteria criteria = chart_.rangeCriteria;
     if (b == forms::vbLeftButton)

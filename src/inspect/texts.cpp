@@ -4,6 +4,8 @@
 #include "base/shown_text.h"
 #include "spectrum/chart_rules.h"
 
+#include <QTextBoundaryFinder>
+
 namespace inspect {
 
 using base::plainText;
@@ -85,15 +87,19 @@ QString shownRemarks(const QString& remarks)
     const QString bounded = base::boundedText(remarks, kShownRemarksMax);
     QString out;
     out.reserve(bounded.size() + bounded.size() / 80);
+    // By the characters the reader sees (a surrogate pair, a letter and its
+    // accents): a break never falls inside one.
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, bounded);
     int run = 0;
-    for (const QChar c : bounded) {
-        if (c.isSpace()) {
+    qsizetype from = 0;
+    for (qsizetype to = graphemes.toNextBoundary(); to > 0; from = to, to = graphemes.toNextBoundary()) {
+        if (bounded.at(from).isSpace()) {
             run = 0;
         } else if (++run > 80) {
             out += QChar(0x200B);
             run = 1;
         }
-        out += c;
+        out += QStringView(bounded).mid(from, to - from);
     }
     return out;
 }

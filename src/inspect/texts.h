@@ -33,6 +33,8 @@ QString labelPrefix(const QString& label);
 // (an ellipsis ends a longer text), and a break opportunity (an invisible
 // zero-width space) inside every run of more than 80 characters without a
 // blank, so that one long word cannot make laying the text out take minutes.
+// Characters are counted as the reader sees them: a break never falls inside
+// a surrogate pair or between a letter and its accent.
 constexpr int kShownRemarksMax = 65536;
 QString shownRemarks(const QString& remarks);
 

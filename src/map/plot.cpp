@@ -135,7 +135,7 @@ void SiteMap::lblLocationRef_MouseMove(int index, int, int, double, double)
     // The site's position as today's maps give it, in the tooltips of the map and the marker.
     const QString where = siteNames[size_t(index)] + QLatin1Char('\n') +
                           positionText(positionOfNzmg(siteEasting[size_t(index)], siteNorthing[size_t(index)]));
-    c_.picMap->setToolTip(where);
+    c_.picMap->setToolTipText(where);
     (*c_.lblLocationRef)(index)->setToolTipText(where);
 }
 

@@ -47,7 +47,7 @@ void SiteMap::picMap_MouseMove(int button, int, double x, double y)
     c_.txtMap->setText(sheet);
     c_.txtReference->setText(gridReference(c_.txtEasting->text(), c_.txtNorthing->text()));
     // Beside the NZMG readout, the position as today's maps give it.
-    c_.picMap->setToolTip(positionText(positionOfNzmg(e, n)));
+    c_.picMap->setToolTipText(positionText(positionOfNzmg(e, n)));
     int i = 0;
     while (i < mapSheetCount && mapSheetNames[size_t(i)] != sheet)
         ++i;

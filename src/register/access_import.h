@@ -26,8 +26,10 @@ struct AccessTable {
     QStringList columns;
 };
 
-// The user tables of an Access file. Throws RegisterError.
-std::vector<AccessTable> accessCatalogue(const QString& path);
+// The user tables of an Access file. Throws RegisterError. The readers read
+// `readFrom` when it is given (a name of the open file's, see RegisterFile),
+// else `path`; messages name `path`.
+std::vector<AccessTable> accessCatalogue(const QString& path, const QString& readFrom = QString());
 
 struct TableImport {
     QString table;        // as the file names it
@@ -42,7 +44,7 @@ struct TableImport {
 // least every 50 ms. A reader may take `timeLimitMs` for its table (0: the
 // limit for the file's size). Throws RegisterError.
 void importAccessTables(const QString& path, Database& db, const std::vector<TableImport>& tables,
-                        const ProgressFn& progress, qint64 timeLimitMs = 0);
+                        const ProgressFn& progress, qint64 timeLimitMs = 0, const QString& readFrom = QString());
 // Copies the named tables (matched case-insensitively; all user tables when
 // the list is empty) with all their columns and no indexes.
 void importAccess(const QString& path, Database& db, const QStringList& tables, const ProgressFn& progress);

@@ -294,9 +294,9 @@ int readers() { return 2; }
 
 qint64 accessReadTimeLimitMs(qint64 bytes) { return 10000 + bytes / 1000; }
 
-std::vector<AccessTable> accessCatalogue(const QString& path)
+std::vector<AccessTable> accessCatalogue(const QString& path, const QString& readFrom)
 {
-    const QByteArray encoded = QFile::encodeName(path);
+    const QByteArray encoded = QFile::encodeName(readFrom.isEmpty() ? path : readFrom);
     std::vector<std::unique_ptr<Child>> running;
     auto child = std::make_unique<Child>();
     std::tie(child->pid, child->fd) = spawn([&](int fd) {
@@ -309,7 +309,7 @@ std::vector<AccessTable> accessCatalogue(const QString& path)
     QString error;
     bool received = false;
     waitForChildren(
-        running, accessReadTimeLimitMs(fileSize(path)),
+        running, accessReadTimeLimitMs(fileSize(readFrom.isEmpty() ? path : readFrom)),
         [&](Child& c) {
             if (c.type == kMsgCatalogue) {
                 catalogue = c.small;
@@ -332,10 +332,10 @@ std::vector<AccessTable> accessCatalogue(const QString& path)
 }
 
 void importAccessTables(const QString& path, Database& db, const std::vector<TableImport>& tables,
-                        const ProgressFn& progress, qint64 timeLimitMs)
+                        const ProgressFn& progress, qint64 timeLimitMs, const QString& readFrom)
 {
-    const QByteArray encoded = QFile::encodeName(path);
-    const qint64 size = fileSize(path);
+    const QByteArray encoded = QFile::encodeName(readFrom.isEmpty() ? path : readFrom);
+    const qint64 size = fileSize(readFrom.isEmpty() ? path : readFrom);
     const qint64 limitMs = timeLimitMs > 0 ? timeLimitMs : accessReadTimeLimitMs(size);
     // The largest tables first, so that the two readers finish together.
     std::vector<size_t> order(tables.size());

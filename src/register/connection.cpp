@@ -9,6 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace reg {
 
 const QString connectionString =
@@ -34,28 +39,91 @@ ConnectionInfo parseConnectionString(const QString& cs)
     return info;
 }
 
-FileFormat detectFormat(const QString& path)
+namespace {
+
+// The format of an open file by its first bytes.
+FileFormat formatOf(int fd)
 {
-    const QFileInfo fi(path);
-    if (!fi.exists())
-        return FileFormat::Missing;
-    if (fi.isDir())
-        return FileFormat::Directory;
-    // A pipe, a device or a socket is never opened: reading one could block for ever.
-    if (!fi.isFile())
-        return FileFormat::NotAFile;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    char head[32];
+    ssize_t n;
+    while ((n = ::pread(fd, head, sizeof head, 0)) < 0 && errno == EINTR) {
+    }
+    if (n < 0)
         return FileFormat::Unreadable;
-    const QByteArray head = f.read(32);
-    if (head.isEmpty())
+    const QByteArray bytes(head, int(n));
+    if (bytes.isEmpty())
         return FileFormat::Empty;
-    if (head.startsWith(QByteArray("SQLite format 3\0", 16)))
+    if (bytes.startsWith(QByteArray("SQLite format 3\0", 16)))
         return FileFormat::SQLite;
-    if (head.size() >= 19 && (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB"))
+    if (bytes.size() >= 19 && (bytes.mid(4, 15) == "Standard Jet DB" || bytes.mid(4, 15) == "Standard ACE DB"))
         return FileFormat::Access;
     return FileFormat::Unknown;
 }
+
+}  // namespace
+
+namespace {
+
+// The functions a register's statements may call: those of the program's
+// own statements, and the plain ones a view of the register's might use,
+// each taking time in proportion to its arguments.
+QStringList allowedFunctions()
+{
+    return {QStringLiteral("count"),  QStringLiteral("abs"),     QStringLiteral("avg"),    QStringLiteral("coalesce"),
+            QStringLiteral("ifnull"), QStringLiteral("iif"),     QStringLiteral("length"), QStringLiteral("lower"),
+            QStringLiteral("max"),    QStringLiteral("min"),     QStringLiteral("nullif"), QStringLiteral("round"),
+            QStringLiteral("substr"), QStringLiteral("substring"), QStringLiteral("sum"),  QStringLiteral("total"),
+            QStringLiteral("typeof"), QStringLiteral("upper"),   QStringLiteral("likely"), QStringLiteral("unlikely")};
+}
+
+}  // namespace
+
+RegisterFile::RegisterFile(const QString& path)
+{
+    // Opened without waiting (a pipe with no writer would otherwise hold the
+    // program for ever) and checked through the descriptor itself.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        switch (errno) {
+        case ENOENT:
+        case ENOTDIR:
+        case ELOOP: format_ = FileFormat::Missing; break;
+        case EISDIR: format_ = FileFormat::Directory; break;
+        case ENXIO:
+        case ENODEV:
+        case EOPNOTSUPP: format_ = FileFormat::NotAFile; break;
+        default: format_ = FileFormat::Unreadable; break;
+        }
+        return;
+    }
+    fd_ = fd;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        format_ = FileFormat::Unreadable;
+        return;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        format_ = FileFormat::Directory;
+        return;
+    }
+    // A pipe, a device or a socket is never read: reading one could block for ever.
+    if (!S_ISREG(st.st_mode)) {
+        format_ = FileFormat::NotAFile;
+        return;
+    }
+    size_ = qint64(st.st_size);
+    format_ = formatOf(fd_);
+}
+
+RegisterFile::~RegisterFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+QString RegisterFile::readFrom() const { return descriptorPath(fd_); }
+
+FileFormat detectFormat(const QString& path) { return RegisterFile(path).format(); }
 
 Connection::Connection() = default;
 Connection::~Connection() = default;
@@ -66,8 +134,9 @@ void Connection::open(const QString& cs, const QString&, const QString&)
     const QString fileName = info.dataSource;
     const QString path = QDir::current().absoluteFilePath(fileName);
     path_ = path;
+    file_ = std::make_unique<RegisterFile>(path);
     try {
-        switch (detectFormat(path)) {
+        switch (file_->format()) {
         case FileFormat::Missing:
             throw RegisterError(QStringLiteral("Could not find file '%1'.").arg(path));
         case FileFormat::Directory:
@@ -91,15 +160,19 @@ void Connection::open(const QString& cs, const QString&, const QString&)
             openAccess(path);
             break;
         }
+        // The checks and any copying and indexing run under the start-up budget.
+        db_.watchStatements();
+        const Budget startUp(&db_, kStartUpBudgetMs);
         checkSchema(fileName);
         if (!access_)
-            indexInMemoryIfNeeded();
+            indexInMemoryIfNeeded(fileName);
+        db_.allowOnlyFunctions(allowedFunctions());
     } catch (const RegisterError& e) {
         qCInfo(base::lcRegister).noquote() << "refused" << path << ":" << e.message();
         db_.close();
+        file_.reset();
         throw;
     }
-    db_.watchStatements();
     open_ = true;
     qCInfo(base::lcRegister).noquote() << "opened" << path << (access_ ? "(Access, read into memory)"
                                                            : copied_ ? "(SQLite, copied into memory and indexed)"
@@ -120,7 +193,7 @@ RegisterError truncatedCopy(const QString& path)
 
 void Connection::openSqlite(const QString& path)
 {
-    db_ = Database::openFile(path);
+    db_ = Database::openDescriptor(file_->descriptor(), path);
     access_ = false;
     // A file shorter than its header says is a truncated copy. (A file the
     // engine cannot read at all is refused by the schema check that follows.)
@@ -133,7 +206,7 @@ void Connection::openSqlite(const QString& path)
     };
     const qint64 pageSize = pragma("PRAGMA page_size");
     const qint64 pageCount = pragma("PRAGMA page_count");
-    if (pageSize > 0 && QFileInfo(path).size() < pageSize * pageCount)
+    if (pageSize > 0 && file_->size() < pageSize * pageCount)
         throw truncatedCopy(path);
     // A page cache of up to 32 MiB (taken only as pages are read): a listing
     // of a register several times national size jumps about the file's
@@ -173,7 +246,7 @@ bool hasLeadingIndex(const Database& db, const QString& table, const QString& co
 
 }  // namespace
 
-void Connection::indexInMemoryIfNeeded()
+void Connection::indexInMemoryIfNeeded(const QString& fileName)
 {
     const bool indexed = hasLeadingIndex(db_, QStringLiteral("spectrum"), QStringLiteral("spectrumlow")) &&
                          hasLeadingIndex(db_, QStringLiteral("transmitconfiguration"), QStringLiteral("licenceid")) &&
@@ -182,27 +255,44 @@ void Connection::indexInMemoryIfNeeded()
                          hasLeadingIndex(db_, QStringLiteral("licence"), QStringLiteral("licenceid"));
     if (indexed)
         return;
-    // The file cannot be given indexes (it is never written): a copy in memory can.
+    // The file cannot be given indexes (it is never written): a copy in
+    // memory can, up to a size.
+    if (file_->size() > kMaxIndexedCopyBytes)
+        throw RegisterError(QStringLiteral("%1 cannot be read: it lacks the indexes a register's statements use, "
+                                           "and at %2 MB it is larger than the %3 MB the program copies into "
+                                           "memory to give them")
+                                .arg(fileName)
+                                .arg(double(file_->size()) / 1e6, 0, 'f', 1)
+                                .arg(kMaxIndexedCopyBytes / 1000000));
     Database memory;
     try {
         memory = Database::openMemory();
         memory.copyFrom(db_);
     } catch (const RegisterError& e) {
+        if (e.tooLong())
+            throw;
         qCInfo(base::lcRegister).noquote() << "the register lacks the indexes its statements use and cannot be"
                                            << "copied into memory to be given them; it is read as it is:"
                                            << e.message();
         return;  // slower, but the file serves as it is
     }
+    // The copy's statements run under what is left of the start-up budget.
+    memory.watchStatements();
+    const Budget startUp(&memory, std::max<qint64>(0, db_.budgetLeft()));
     for (const QString& st : createIndexStatements()) {
         try {
             memory.exec(st);
         } catch (const RegisterError& e) {
+            if (e.tooLong())
+                throw;
             qCInfo(base::lcRegister).noquote() << "an index of the in-memory copy cannot be made:" << e.message();
         }
     }
     try {
         memory.exec(QStringLiteral("ANALYZE"));
     } catch (const RegisterError& e) {
+        if (e.tooLong())
+            throw;
         qCInfo(base::lcRegister).noquote() << "the in-memory copy cannot be analysed:" << e.message();
     }
     db_ = std::move(memory);
@@ -216,14 +306,15 @@ void Connection::openAccess(const QString& path)
     db_ = Database::openMemory();
     access_ = true;
     // Access files are whole pages (2 KB for Jet 3, 4 KB after): anything else is a truncated copy.
-    QFile f(path);
-    QByteArray head;
-    if (f.open(QIODevice::ReadOnly))
-        head = f.read(0x15);
-    const qint64 page = head.size() > 0x14 && head[0x14] == 0 ? 2048 : 4096;
-    if (QFileInfo(path).size() % page != 0)
+    char version = 1;
+    if (::pread(file_->descriptor(), &version, 1, 0x14) != 1)
+        version = 1;
+    const qint64 page = version == 0 ? 2048 : 4096;
+    if (file_->size() % page != 0)
         throw truncatedCopy(path);
-    const std::vector<AccessTable> present = accessCatalogue(path);
+    // The readers read the file through the descriptor too.
+    const QString readFrom = file_->readFrom();
+    const std::vector<AccessTable> present = accessCatalogue(path, readFrom);
     // Only the columns the program reads, with the indexes its statements use.
     std::vector<TableImport> jobs;
     for (const TableColumns& t : registerTables()) {
@@ -236,7 +327,7 @@ void Connection::openAccess(const QString& path)
                                     .arg(QFileInfo(path).fileName(), t.table));
         jobs.push_back({found->name, t.columns, createIndexStatements(t.table), found->rows});
     }
-    importAccessTables(path, db_, jobs, progress_);
+    importAccessTables(path, db_, jobs, progress_, 0, readFrom);
 }
 
 void Connection::checkSchema(const QString& fileName)

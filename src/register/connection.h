@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace reg {
 
@@ -23,6 +24,31 @@ ConnectionInfo parseConnectionString(const QString& cs);
 enum class FileFormat { Missing, Directory, NotAFile, Unreadable, Empty, SQLite, Access, Unknown };
 // Decides the format of a file by its first bytes.
 FileFormat detectFormat(const QString& path);
+
+// The register file, opened once and never by its name again: checked, read
+// and handed to the engine and the readers through this one descriptor, so
+// that no file put in its place after the check can be read instead.
+class RegisterFile {
+public:
+    explicit RegisterFile(const QString& path);
+    ~RegisterFile();
+    RegisterFile(const RegisterFile&) = delete;
+    RegisterFile& operator=(const RegisterFile&) = delete;
+    FileFormat format() const { return format_; }
+    int descriptor() const { return fd_; }
+    qint64 size() const { return size_; }
+    // A name that reopens this very file (while it is open).
+    QString readFrom() const;
+
+private:
+    int fd_ = -1;
+    qint64 size_ = 0;
+    FileFormat format_ = FileFormat::Unreadable;
+};
+
+// The largest file without the indexes a register's statements use that is
+// copied into memory to be given them; a larger one is refused.
+constexpr qint64 kMaxIndexedCopyBytes = 250000000;
 
 struct ImportProgress {
     QString table;
@@ -66,7 +92,8 @@ private:
     void openSqlite(const QString& path);
     void openAccess(const QString& path);
     void checkSchema(const QString& fileName);
-    void indexInMemoryIfNeeded();
+    void indexInMemoryIfNeeded(const QString& fileName);
+    std::unique_ptr<RegisterFile> file_;
     Database db_;
     QString path_;
     bool open_ = false;

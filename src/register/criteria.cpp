@@ -7,7 +7,12 @@ namespace reg {
 
 QString Edge::text() const
 {
-    return form == SixDecimal ? base::sixDecimalText(mhz) : base::signSpacedText(mhz);
+    switch (form) {
+    case SixDecimal: return base::sixDecimalText(mhz);
+    case RecordEdge: return base::exactSignSpacedText(mhz);
+    case SignSpaced: break;
+    }
+    return base::signSpacedText(mhz);
 }
 
 Criteria Criteria::searched(double low, double high)
@@ -32,8 +37,8 @@ Criteria Criteria::exact(double low, double high)
 {
     Criteria c;
     c.rule_ = Rule::Exact;
-    c.low_ = {low, Edge::SignSpaced};
-    c.high_ = {high, Edge::SignSpaced};
+    c.low_ = {low, Edge::RecordEdge};
+    c.high_ = {high, Edge::RecordEdge};
     return c;
 }
 

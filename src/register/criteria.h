@@ -13,6 +13,7 @@ struct Edge {
     enum Form {
         SignSpaced,  // " .75", "-.3", " 157.1125"
         SixDecimal,  // "1.250000", ".700000" (a frequency label's text)
+        RecordEdge,  // a record's own edge: sign-spaced with the digits it needs to read back as itself
     };
     double mhz = 0;
     Form form = SignSpaced;

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
+#include <limits>
 #include <utility>
 
 namespace reg {
@@ -231,6 +233,11 @@ struct Database::State {
     qint64 budgetStart = -1, budgetEnd = -1;  // ms on the clock; -1 when no budget runs
     qint64 lastWait = 0;
     bool waited = false;
+    int pauses = 0;          // pauses in force
+    qint64 pausedSince = 0;  // ms on the clock when the first of them began
+    qint64 pausedTotal = 0;  // ms paused in all
+    QStringList allowedFunctions;
+    QString deniedFunction;  // the last function a statement was refused
 };
 
 Database::Database() : s_(std::make_unique<State>()) {}
@@ -261,7 +268,93 @@ void Database::close()
 
 namespace {
 
-sqlite3* openOrThrow(const QByteArray& name, int flags, const QString& what)
+// The engine set up as its authors advise for database files from untrusted
+// sources, each setting read back and a refused one an error:
+// - defensive: nothing (not even a statement of the file's own) can change
+//   the file's structure behind the engine's back;
+// - an untrusted schema: functions with side effects, and virtual tables,
+//   cannot be used from the file's views and triggers;
+// - no extensions loaded, no attached databases beyond `attached`;
+// - limits well below the engine's defaults, which real registers never
+//   reach and hostile files do: a value of at most 1 MiB (a register's
+//   names and remarks are a few hundred bytes; a hostile view builds a
+//   string of hundreds of megabytes and searches it in one call, which no
+//   time limit can stop), statements of at most 16 MiB (a search's list of
+//   the records an index picked can be long), 500 columns, expressions 100
+//   deep, 50 SELECTs in one compound, programs of 5 million instructions,
+//   32 arguments, LIKE patterns of 256 bytes, 999 parameters, triggers 10
+//   deep and no worker threads;
+// - each cell's size checked against its page as it is read, and the file
+//   never mapped into memory (a damaged file then fails a read, never a
+//   memory access).
+void harden(sqlite3* db, int attached, bool file)
+{
+    auto refused = [](const char* what) {
+        return RegisterError(QStringLiteral("The database engine refused the setting %1").arg(QLatin1String(what)));
+    };
+    struct Config {
+        int op;
+        int value;
+        const char* name;
+    };
+    const Config configs[] = {
+        {SQLITE_DBCONFIG_DEFENSIVE, 1, "defensive"},
+        {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, "trusted_schema"},
+        {SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, "load_extension"},
+    };
+    for (const Config& c : configs) {
+        int now = -1;
+        if (sqlite3_db_config(db, c.op, c.value, &now) != SQLITE_OK || now != c.value)
+            throw refused(c.name);
+    }
+    struct Limit {
+        int id;
+        int value;
+        const char* name;
+    };
+    const Limit limits[] = {
+        {SQLITE_LIMIT_LENGTH, Database::kMaxValueBytes, "length"},
+        {SQLITE_LIMIT_SQL_LENGTH, Database::kMaxSqlBytes, "sql_length"},
+        {SQLITE_LIMIT_COLUMN, 500, "column"},
+        {SQLITE_LIMIT_EXPR_DEPTH, 100, "expr_depth"},
+        {SQLITE_LIMIT_COMPOUND_SELECT, 50, "compound_select"},
+        {SQLITE_LIMIT_VDBE_OP, 5000000, "vdbe_op"},
+        {SQLITE_LIMIT_FUNCTION_ARG, 32, "function_arg"},
+        {SQLITE_LIMIT_ATTACHED, attached, "attached"},
+        {SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 256, "like_pattern_length"},
+        {SQLITE_LIMIT_VARIABLE_NUMBER, 999, "variable_number"},
+        {SQLITE_LIMIT_TRIGGER_DEPTH, 10, "trigger_depth"},
+        {SQLITE_LIMIT_WORKER_THREADS, 0, "worker_threads"},
+    };
+    for (const Limit& l : limits) {
+        sqlite3_limit(db, l.id, l.value);
+        if (sqlite3_limit(db, l.id, -1) != l.value)
+            throw refused(l.name);
+    }
+    struct Pragma {
+        const char* set;
+        const char* get;
+        int value;
+    };
+    const Pragma pragmas[] = {
+        {"PRAGMA cell_size_check = ON", "PRAGMA cell_size_check", 1},
+        {"PRAGMA mmap_size = 0", "PRAGMA mmap_size", 0},
+    };
+    for (const Pragma& p : pragmas) {
+        if (!file && std::strncmp(p.get, "PRAGMA mmap", 11) == 0)
+            continue;  // memory is not mapped
+        sqlite3_stmt* st = nullptr;
+        int got = -1;
+        if (sqlite3_exec(db, p.set, nullptr, nullptr, nullptr) == SQLITE_OK &&
+            sqlite3_prepare_v2(db, p.get, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            got = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        if (got != p.value)
+            throw refused(p.set + 7);
+    }
+}
+
+sqlite3* openOrThrow(const QByteArray& name, int flags, const QString& what, int attached)
 {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(name.constData(), &db, flags, nullptr);
@@ -271,10 +364,69 @@ sqlite3* openOrThrow(const QByteArray& name, int flags, const QString& what)
         throw RegisterError(what + message);
     }
     sqlite3_extended_result_codes(db, 0);
+    try {
+        harden(db, attached, !(flags & SQLITE_OPEN_CREATE));
+    } catch (const RegisterError& e) {
+        sqlite3_close_v2(db);
+        throw RegisterError(what + e.message());
+    }
     return db;
 }
 
 }  // namespace
+
+namespace {
+
+// A file system that is the engine's own, but for how it takes the names
+// of open descriptors' files (/proc/self/fd/N): as they are. The engine's
+// own resolves symbolic links, and would open the file by the name it had,
+// which another file may have taken since; and it opens files refusing
+// symbolic links, which these names are. Opened as it is, such a link
+// reopens the very file its descriptor holds.
+constexpr char kDescriptorPrefix[] = "/proc/self/fd/";
+
+sqlite3_syscall_ptr& engineOpen()
+{
+    static sqlite3_syscall_ptr open = nullptr;
+    return open;
+}
+
+int openDescriptorName(const char* name, int flags, int mode)
+{
+    if (std::strncmp(name, kDescriptorPrefix, sizeof kDescriptorPrefix - 1) == 0)
+        flags &= ~O_NOFOLLOW;
+    return reinterpret_cast<int (*)(const char*, int, int)>(engineOpen())(name, flags, mode);
+}
+
+const char* descriptorFileSystem()
+{
+    static const char* name = []() -> const char* {
+        static sqlite3_vfs vfs = *sqlite3_vfs_find(nullptr);
+        vfs.zName = "orvane-descriptor";
+        vfs.pNext = nullptr;
+        vfs.xFullPathname = [](sqlite3_vfs*, const char* in, int nOut, char* out) {
+            const size_t n = std::strlen(in);
+            if (in[0] != '/' || n + 1 > size_t(nOut))
+                return SQLITE_CANTOPEN;
+            std::memcpy(out, in, n + 1);
+            return SQLITE_OK;
+        };
+        // The engine's system calls are shared by its file systems: any other
+        // name opens as before.
+        if (!vfs.xGetSystemCall || !vfs.xSetSystemCall)
+            return nullptr;
+        engineOpen() = vfs.xGetSystemCall(&vfs, "open");
+        if (!engineOpen() ||
+            vfs.xSetSystemCall(&vfs, "open", reinterpret_cast<sqlite3_syscall_ptr>(&openDescriptorName)) != SQLITE_OK)
+            return nullptr;
+        return sqlite3_vfs_register(&vfs, 0) == SQLITE_OK ? vfs.zName : nullptr;
+    }();
+    return name;
+}
+
+}  // namespace
+
+QString descriptorPath(int fd) { return QLatin1String(kDescriptorPrefix) + QString::number(fd); }
 
 Database Database::openFile(const QString& path)
 {
@@ -283,7 +435,19 @@ Database Database::openFile(const QString& path)
     const QByteArray uri = "file:" + QUrl::toPercentEncoding(path, "/") + "?immutable=1";
     Database d;
     d.s_->db = openOrThrow(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
-                           QStringLiteral("%1 cannot be opened: ").arg(path));
+                           QStringLiteral("%1 cannot be opened: ").arg(path), 0);
+    return d;
+}
+
+Database Database::openDescriptor(int fd, const QString& shownPath)
+{
+    const char* fileSystem = descriptorFileSystem();
+    if (!fileSystem)
+        throw RegisterError(QStringLiteral("%1 cannot be opened: the engine has no file system for it").arg(shownPath));
+    const QByteArray uri = "file:" + descriptorPath(fd).toLatin1() + "?immutable=1&vfs=" + fileSystem;
+    Database d;
+    d.s_->db = openOrThrow(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+                           QStringLiteral("%1 cannot be opened: ").arg(shownPath), 0);
     return d;
 }
 
@@ -294,7 +458,7 @@ Database Database::openMemory(bool oneBlock)
     // leading slash is this connection's alone.
     d.s_->db = openOrThrow(oneBlock ? "file:one-block?vfs=memdb" : ":memory:",
                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | (oneBlock ? SQLITE_OPEN_URI : 0),
-                           QStringLiteral("An in-memory database cannot be created: "));
+                           QStringLiteral("An in-memory database cannot be created: "), 10);
     return d;
 }
 
@@ -304,9 +468,14 @@ Statement Database::prepare(const QString& sql) const
         throw RegisterError(QStringLiteral("Operation is not allowed when the object is closed."));
     sqlite3_stmt* st = nullptr;
     const QByteArray text = sql.toUtf8();
+    s_->deniedFunction.clear();
     const int rc = sqlite3_prepare_v2(s_->db, text.constData(), int(text.size()), &st, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(st);
+        if (!s_->deniedFunction.isEmpty())
+            throw RegisterError(QStringLiteral("The register's views call the function %1(), which the program does "
+                                               "not run on a register's data")
+                                    .arg(s_->deniedFunction));
         throw failure(s_->db, rc);
     }
     return Statement(st, s_->db);
@@ -375,10 +544,50 @@ void Database::copyFrom(const Database& from)
     sqlite3_backup* b = sqlite3_backup_init(s_->db, "main", from.s_->db, "main");
     if (!b)
         throw RegisterError(engineMessage(s_->db));
-    const int rc = sqlite3_backup_step(b, -1);
+    // A thousand pages at a time, so that a budget of either side's can stop it.
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_backup_step(b, 1000)) == SQLITE_OK) {
+        if (from.budgetSpent() || budgetSpent()) {
+            sqlite3_backup_finish(b);
+            throw RegisterError(tooLongMessage(), true);
+        }
+    }
     sqlite3_backup_finish(b);
     if (rc != SQLITE_DONE)
         throw failure(s_->db, rc);
+}
+
+qint64 Database::budgetLeft() const
+{
+    const State& s = *s_;
+    if (s.budgetEnd < 0 || !s.clock.isValid())
+        return std::numeric_limits<qint64>::max() / 4;
+    return s.budgetEnd - (s.pauses > 0 ? s.pausedSince : s.clock.elapsed());
+}
+
+bool Database::budgetSpent() const
+{
+    const State& s = *s_;
+    return s.budgetEnd >= 0 && s.pauses == 0 && s.clock.isValid() && s.clock.elapsed() > s.budgetEnd;
+}
+
+void Database::allowOnlyFunctions(const QStringList& names)
+{
+    s_->allowedFunctions = names;
+    if (s_->db)
+        sqlite3_set_authorizer(s_->db, &Database::onAuthorize, s_.get());
+}
+
+int Database::onAuthorize(void* state, int action, const char*, const char* function, const char*, const char*)
+{
+    if (action != SQLITE_FUNCTION || !function)
+        return SQLITE_OK;
+    auto* s = static_cast<State*>(state);
+    const QString name = QString::fromUtf8(function).toLower();
+    if (s->allowedFunctions.contains(name))
+        return SQLITE_OK;
+    s->deniedFunction = name;
+    return SQLITE_DENY;
 }
 
 void Database::setWaitingHooks(std::function<void()> during, std::function<void()> after)
@@ -394,10 +603,32 @@ void Database::watchStatements()
         sqlite3_progress_handler(s_->db, 1000, &Database::onProgress, s_.get());
 }
 
+void Database::pauseBudgets(bool pause) const
+{
+    State& s = *s_;
+    if (!s.clock.isValid())
+        return;
+    if (pause) {
+        if (s.pauses++ == 0)
+            s.pausedSince = s.clock.elapsed();
+        return;
+    }
+    if (s.pauses == 0 || --s.pauses > 0)
+        return;
+    // The running budgets end as much later as they were paused.
+    const qint64 paused = s.clock.elapsed() - s.pausedSince;
+    s.pausedTotal += paused;
+    if (s.budgetEnd >= 0) {
+        s.budgetStart += paused;
+        s.budgetEnd += paused;
+        s.lastWait += paused;
+    }
+}
+
 int Database::onProgress(void* state)
 {
     auto* s = static_cast<State*>(state);
-    if (s->budgetEnd < 0)
+    if (s->budgetEnd < 0 || s->pauses > 0)
         return 0;
     const qint64 now = s->clock.elapsed();
     if (now > s->budgetEnd)
@@ -416,6 +647,7 @@ Budget::Budget(const Database* db, qint64 ms) : s_(db && db->s_->clock.isValid()
         return;
     savedStart_ = s_->budgetStart;
     savedEnd_ = s_->budgetEnd;
+    savedPaused_ = s_->pausedTotal;
     const qint64 now = s_->clock.elapsed();
     if (s_->budgetEnd < 0) {
         s_->budgetStart = now;
@@ -431,8 +663,10 @@ Budget::~Budget()
 {
     if (!s_)
         return;
-    s_->budgetStart = savedStart_;
-    s_->budgetEnd = savedEnd_;
+    // An outer budget ends as much later as the time paused within this one.
+    const qint64 shift = savedEnd_ >= 0 ? s_->pausedTotal - savedPaused_ : 0;
+    s_->budgetStart = savedStart_ + shift;
+    s_->budgetEnd = savedEnd_ + shift;
     if (savedEnd_ < 0 && s_->waited) {
         s_->waited = false;
         if (s_->waitingAfter)

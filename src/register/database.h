@@ -34,6 +34,8 @@ private:
 
 // The message of a statement that ran past its action's time.
 QString tooLongMessage();
+// The name of an open descriptor's file that reopens that very file.
+QString descriptorPath(int fd);
 // A name written as an SQL identifier ("name", inner quotes doubled).
 QString quotedName(const QString& name);
 
@@ -134,9 +136,24 @@ public:
     // Opens a file read-only. Immutable: no lock, no journal, nothing
     // written beside the file, whatever the folder allows. Throws RegisterError.
     static Database openFile(const QString& path);
+    // The same for the file an open descriptor holds, reopened through it
+    // (never by a name, which another file may have taken since); messages
+    // name `shownPath`. The descriptor stays the caller's.
+    static Database openDescriptor(int fd, const QString& shownPath);
     // A new, empty database in memory. One kept in a single block of memory
     // gives its image without a copy (image()). Throws RegisterError.
     static Database openMemory(bool oneBlock = false);
+    // Every connection is opened as the engine's authors advise for files
+    // from untrusted sources (see hardening() in the source): a value longer
+    // than this is refused, and so is a statement longer than kMaxSqlBytes.
+    static constexpr int kMaxValueBytes = 1 << 20;
+    static constexpr int kMaxSqlBytes = 16 << 20;
+
+    // From here on, statements may call only the named functions (lower
+    // case): a view of the file's that calls any other (a costly one such
+    // as instr() over a long text, which no time limit can stop once it
+    // runs) makes the statement fail as it is prepared, naming the function.
+    void allowOnlyFunctions(const QStringList& names);
 
     bool isOpen() const;
     sqlite3* handle() const;
@@ -166,11 +183,19 @@ public:
     void setWaitingHooks(std::function<void()> during, std::function<void()> after);
     // Starts watching statements for budgets (after the database is ready).
     void watchStatements();
+    // While paused (the user reading a message box or choosing a file, say),
+    // the time of the running budget stands still. Pauses nest.
+    void pauseBudgets(bool pause) const;
+    // True once the running budget is spent (for work that is not a statement).
+    bool budgetSpent() const;
+    // The milliseconds left of the running budget (very many without one).
+    qint64 budgetLeft() const;
 
 private:
     friend class Budget;
     struct State;
     static int onProgress(void* state);
+    static int onAuthorize(void* state, int action, const char*, const char* function, const char*, const char*);
     std::unique_ptr<State> s_;
 };
 
@@ -186,7 +211,7 @@ public:
 
 private:
     Database::State* s_;
-    qint64 savedStart_ = -1, savedEnd_ = -1;
+    qint64 savedStart_ = -1, savedEnd_ = -1, savedPaused_ = 0;
 };
 
 }  // namespace reg

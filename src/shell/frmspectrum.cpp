@@ -31,9 +31,13 @@ FrmSpectrum::FrmSpectrum(QWidget* parent)
     buildMenus();
     buildSubsystems();
     connectHandlers();
+    // The time the user spends in a message box or dialog is not the
+    // register's: its budgets stand still meanwhile.
+    previousModalObserver_ = forms::setModalObserver(
+        [this](bool open) { registerConnection_->database().pauseBudgets(open); });
 }
 
-FrmSpectrum::~FrmSpectrum() = default;
+FrmSpectrum::~FrmSpectrum() { forms::setModalObserver(std::move(previousModalObserver_)); }
 
 void FrmSpectrum::buildSubsystems()
 {

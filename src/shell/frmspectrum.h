@@ -204,6 +204,9 @@ private:
 
     QImage reliefMap_;
     std::unique_ptr<reg::Connection> registerConnection_;
+    // The observer of modal boxes before this window's (which pauses the
+    // register's budgets while the user reads one).
+    forms::ModalObserver previousModalObserver_;
     std::unique_ptr<spectrum::Chart> chart_;
     std::unique_ptr<spectrum::FrequencyWindow> frequency_;
     std::unique_ptr<nzmap::SiteMap> siteMap_;

@@ -25,13 +25,16 @@ Chart::~Chart() = default;
 
 ChartRows Chart::readRows(double low, double high)
 {
+    // The index of the records' edges is built once; a build the budget
+    // stopped is tried again by the next search.
     if (!spectrumIndexTried_) {
-        spectrumIndexTried_ = true;
         try {
             spectrumIndex_ = reg::SpectrumIndex::build(register_);
+            spectrumIndexTried_ = true;
         } catch (const reg::RegisterError& e) {
             if (e.tooLong())
                 throw;
+            spectrumIndexTried_ = true;
             qCInfo(base::lcSearch).noquote() << "no index of the records' edges; every search runs the whole"
                                              << "statement:" << e.message();
         }

@@ -81,6 +81,8 @@ public:
     const std::vector<qint16>& ituRecordIndexes() const { return layout_.ituRecordIndexes; }
     qint16 ituRecordCount() const { return qint16(layout_.ituRecordIndexes.size() - 1); }
     const ChartRows& rows() const { return rows_; }
+    // True once the index of the records' edges is built.
+    bool hasEdgeIndex() const { return spectrumIndex_ != nullptr; }
 
 private:
     const ChartRow* row(int i) const;
