@@ -107,24 +107,30 @@ bool Listing::exportSites(const QString& path, QString& reason)
     return writeWhole(path, geoJsonText(features), reason);
 }
 
-void Listing::mnuExportGrid_Click()
+void Listing::exportToChosenFile(const QString& title, const QString& suggested, const QString& filter,
+                                 bool (Listing::*write)(const QString&, QString&))
 {
-    if (gridLicences_.empty()) {
-        forms::msgBox(QStringLiteral("There is no listing in the grid to export."), forms::vbOKOnly | forms::vbInformation);
-        return;
-    }
-    const QString path = forms::chooseSaveFile(QStringLiteral("Export Grid"), QStringLiteral("listing.csv"),
-                                               QStringLiteral("CSV files (*.csv);;All files (*)"));
+    const QString path = forms::chooseSaveFile(title, suggested, filter);
     if (path.isEmpty())
         return;
     QString reason;
     bool written = false;
     {
         const forms::BusyPointer busy;
-        written = exportGrid(path, reason);
+        written = (this->*write)(path, reason);
     }
     if (!written)
         reportWriteFailure(path, reason);
+}
+
+void Listing::mnuExportGrid_Click()
+{
+    if (gridLicences_.empty()) {
+        forms::msgBox(QStringLiteral("There is no listing in the grid to export."), forms::vbOKOnly | forms::vbInformation);
+        return;
+    }
+    exportToChosenFile(QStringLiteral("Export Grid"), QStringLiteral("listing.csv"),
+                       QStringLiteral("CSV files (*.csv);;All files (*)"), &Listing::exportGrid);
 }
 
 void Listing::mnuExportSites_Click()
@@ -133,18 +139,8 @@ void Listing::mnuExportSites_Click()
         forms::msgBox(QStringLiteral("There are no sites plotted to export."), forms::vbOKOnly | forms::vbInformation);
         return;
     }
-    const QString path = forms::chooseSaveFile(QStringLiteral("Export Sites"), QStringLiteral("sites.geojson"),
-                                               QStringLiteral("GeoJSON files (*.geojson *.json);;All files (*)"));
-    if (path.isEmpty())
-        return;
-    QString reason;
-    bool written = false;
-    {
-        const forms::BusyPointer busy;
-        written = exportSites(path, reason);
-    }
-    if (!written)
-        reportWriteFailure(path, reason);
+    exportToChosenFile(QStringLiteral("Export Sites"), QStringLiteral("sites.geojson"),
+                       QStringLiteral("GeoJSON files (*.geojson *.json);;All files (*)"), &Listing::exportSites);
 }
 
 }  // namespace inspect

@@ -81,6 +81,11 @@ public:
     void MSHFlexGrid1_MouseMove(int button, int shift, double x, double y);
 
 private:
+    // Asks for a file and writes it with `write`, the pointer busy meanwhile;
+    // a file not written is reported.
+    void exportToChosenFile(const QString& title, const QString& suggested, const QString& filter,
+                            bool (Listing::*write)(const QString&, QString&));
+
     // The licences in the grid; a listing of none leaves the grid as it was.
     void showLicenceGrid(reg::LicenceRows&& rows);
     // Offers a PDF file when there is no printer; true when one was written.

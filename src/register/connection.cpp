@@ -162,10 +162,21 @@ void Connection::open(const QString& cs, const QString&, const QString&)
         }
         // The checks and any copying and indexing run under the start-up budget.
         db_.watchStatements();
-        const Budget startUp(&db_, kStartUpBudgetMs);
-        checkSchema(fileName);
-        if (!access_)
-            indexInMemoryIfNeeded(fileName);
+        Database copy;
+        {
+            const Budget startUp(&db_, kStartUpBudgetMs);
+            checkSchema(fileName);
+            if (!access_)
+                copy = indexedCopyIfNeeded(fileName);
+        }
+        // The copy takes the file's place only once the budget that watches
+        // the file's connection has ended.
+        if (copy.isOpen()) {
+            db_ = std::move(copy);
+            copied_ = true;
+            qCInfo(base::lcRegister) << "the register lacks the indexes its statements use: it was copied into"
+                                     << "memory and indexed there";
+        }
         db_.allowOnlyFunctions(allowedFunctions());
     } catch (const RegisterError& e) {
         qCInfo(base::lcRegister).noquote() << "refused" << path << ":" << e.message();
@@ -246,7 +257,7 @@ bool hasLeadingIndex(const Database& db, const QString& table, const QString& co
 
 }  // namespace
 
-void Connection::indexInMemoryIfNeeded(const QString& fileName)
+Database Connection::indexedCopyIfNeeded(const QString& fileName)
 {
     const bool indexed = hasLeadingIndex(db_, QStringLiteral("spectrum"), QStringLiteral("spectrumlow")) &&
                          hasLeadingIndex(db_, QStringLiteral("transmitconfiguration"), QStringLiteral("licenceid")) &&
@@ -254,7 +265,7 @@ void Connection::indexInMemoryIfNeeded(const QString& fileName)
                          hasLeadingIndex(db_, QStringLiteral("geographicreference"), QStringLiteral("locationid")) &&
                          hasLeadingIndex(db_, QStringLiteral("licence"), QStringLiteral("licenceid"));
     if (indexed)
-        return;
+        return {};
     // The file cannot be given indexes (it is never written): a copy in
     // memory can, up to a size.
     if (file_->size() > kMaxIndexedCopyBytes)
@@ -274,7 +285,7 @@ void Connection::indexInMemoryIfNeeded(const QString& fileName)
         qCInfo(base::lcRegister).noquote() << "the register lacks the indexes its statements use and cannot be"
                                            << "copied into memory to be given them; it is read as it is:"
                                            << e.message();
-        return;  // slower, but the file serves as it is
+        return {};  // slower, but the file serves as it is
     }
     // The copy's statements run under what is left of the start-up budget.
     memory.watchStatements();
@@ -295,10 +306,7 @@ void Connection::indexInMemoryIfNeeded(const QString& fileName)
             throw;
         qCInfo(base::lcRegister).noquote() << "the in-memory copy cannot be analysed:" << e.message();
     }
-    db_ = std::move(memory);
-    copied_ = true;
-    qCInfo(base::lcRegister) << "the register lacks the indexes its statements use: it was copied into memory and"
-                             << "indexed there";
+    return memory;
 }
 
 void Connection::openAccess(const QString& path)

@@ -92,7 +92,9 @@ private:
     void openSqlite(const QString& path);
     void openAccess(const QString& path);
     void checkSchema(const QString& fileName);
-    void indexInMemoryIfNeeded(const QString& fileName);
+    // An indexed copy in memory of a file that lacks the statements'
+    // indexes; a closed database when the file has them or cannot be copied.
+    Database indexedCopyIfNeeded(const QString& fileName);
     std::unique_ptr<RegisterFile> file_;
     Database db_;
     QString path_;

@@ -15,31 +15,30 @@ QString Edge::text() const
     return base::signSpacedText(mhz);
 }
 
-Criteria Criteria::searched(double low, double high)
+Criteria Criteria::of(Rule rule, Edge low, Edge high)
 {
     Criteria c;
-    c.rule_ = Rule::Searched;
-    c.low_ = {low, Edge::SignSpaced};
-    c.high_ = {high, Edge::SignSpaced};
-    return c;
-}
-
-Criteria Criteria::listing(Edge low, Edge high, bool overlapOn)
-{
-    Criteria c;
-    c.rule_ = overlapOn ? Rule::Overlapping : Rule::Inside;
+    c.rule_ = rule;
     c.low_ = low;
     c.high_ = high;
     return c;
 }
 
+Criteria Criteria::searched(double low, double high)
+{
+    return of(Rule::Searched, {low, Edge::SignSpaced}, {high, Edge::SignSpaced});
+}
+
+Criteria Criteria::listing(Edge low, Edge high, bool overlapOn)
+{
+    return of(overlapOn ? Rule::Overlapping : Rule::Inside, low, high);
+}
+
+// A record's own edges, found again by equality: written so as to read back
+// as the very numbers the record holds.
 Criteria Criteria::exact(double low, double high)
 {
-    Criteria c;
-    c.rule_ = Rule::Exact;
-    c.low_ = {low, Edge::RecordEdge};
-    c.high_ = {high, Edge::RecordEdge};
-    return c;
+    return of(Rule::Exact, {low, Edge::RecordEdge}, {high, Edge::RecordEdge});
 }
 
 Criteria Criteria::inDistrict(double districtId) const

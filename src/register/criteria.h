@@ -51,6 +51,7 @@ public:
     bool operator==(const Criteria&) const = default;
 
 private:
+    static Criteria of(Rule rule, Edge low, Edge high);
     Rule rule_ = Rule::None;
     Edge low_, high_;
     std::optional<double> district_;
