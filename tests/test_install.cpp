@@ -3,6 +3,7 @@
 // looks for them, and its launcher started under Xvfb with a temporary HOME,
 // opening the sample register, or the user's register once there is one.
 
+#include "shell/command_line.h"
 #include "support.h"
 #include "xvfb.h"
 
@@ -67,6 +68,7 @@ private slots:
     void packageHoldsAWholeDesktopApplication();
     void launcherStartsOnTheSampleRegister();
     void launcherStartsOnTheUsersRegister();
+    void launcherAnswersAndDoesNotHideARefusal();
 
 private:
     QTemporaryDir work_;
@@ -193,6 +195,39 @@ void TestInstall::launcherStartsOnTheUsersRegister()
         QVERIFY2(l.windows.contains("\"Orvane Zaru\": (\"orvane\""), qPrintable(l.windows));
         QCOMPARE(listing(mine), before);
     }
+}
+
+void TestInstall::launcherAnswersAndDoesNotHideARefusal()
+{
+    const QString launcher = root_ + "/usr/bin/orvane-zaru";
+    QProcess p;
+    QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+    bare.remove("DISPLAY");
+    bare.insert("QT_QPA_PLATFORM", "xcb");
+    p.setProcessEnvironment(bare);
+    p.start(launcher, {"--version"});
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()), shell::versionText() + "\n");
+    p.start(launcher, {"--help"});
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(QString::fromLocal8Bit(p.readAllStandardOutput()).startsWith("Usage: orvane "));
+
+    // A KORVA.mdb in the user's folder that is no register (here a folder of
+    // that name) is still the one opened: the program refuses it, naming it,
+    // instead of the launcher starting on the sample without a word.
+    const QString home = work_.filePath("home-refused");
+    const QString mine = home + "/.local/share/orvane-zaru";
+    QVERIFY(QDir().mkpath(mine + "/KORVA.mdb"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("XDG_DATA_HOME");
+    env.insert("HOME", home);
+    const QString out = work_.filePath("run-refused");
+    QVERIFY(QDir().mkpath(out));
+    const Launch l = launch(launcher, out, env);
+    QCOMPARE(l.cwd, QFileInfo(mine).canonicalFilePath());
+    QVERIFY2(!l.openFiles.contains("sample"), qPrintable(l.openFiles));
 }
 
 QTEST_GUILESS_MAIN(TestInstall)

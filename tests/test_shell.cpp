@@ -3,7 +3,9 @@
 
 #include "inspect/printing.h"
 #include "registers.h"
+#include "help/help_text.h"
 #include "help/help_window.h"
+#include "register/text_index.h"
 #include "shell/secondary.h"
 #include "support.h"
 #include "window.h"
@@ -16,6 +18,11 @@
 #include <QListWidget>
 #include <QTreeWidget>
 #include <QShortcut>
+#include <QLabel>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTabWidget>
 
 using namespace inspect;
 using namespace shell;
@@ -75,6 +82,8 @@ private slots:
     void aboutBox();
     void ituLegend();
     void helpViewer();
+    void helpViewerAsPeopleExpect();
+    void helpSearchText();
     void helpFileWithoutContents();
     void helpSitemaps();
     void menuCommands();
@@ -324,6 +333,12 @@ void TestShell::ituLegend()
                             "     Secondary\r\n     Mixed Case\r\n     eg Maritime mobile\r\n"));
     QVERIFY(legend.Text1->isLocked());
     QVERIFY(legend.surface()->hasPicture());
+    // Escape closes it, wherever the focus is in it.
+    legend.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&legend));
+    legend.Text1->setFocus();
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &legend, Qt::Key_Escape);
+    QVERIFY(!legend.isVisible());
 }
 
 void TestShell::helpViewer()
@@ -414,6 +429,166 @@ void TestShell::helpViewer()
     junk.write("not a help file");
     junk.close();
     QVERIFY(!w->help().showHelpFile("OrvaneZaru.chm", nullptr, 0));
+}
+
+// What people expect of a help viewer: search across pages, find in page
+// that says when nothing is found and stays put, the contents following the
+// page, print, text size, Escape and Ctrl+W.
+void TestShell::helpViewerAsPeopleExpect()
+{
+    HelpWindow help(QStringLiteral(ORVANE_HELP_FILE));
+    QVERIFY(help.isOpen());
+    help.resize(700, 400);
+    help.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&help));
+    QVERIFY(help.showDefaultTopic());
+    HelpViewer* page = help.page();
+    QCOMPARE(page->documentTitle(), QStringLiteral("Orvane Zaru"));
+
+    // Search: a tab beside Contents and Index; a word found only on a page
+    // not shown lists that page, which opens with the word marked.
+    QTabWidget* tabs = help.sideTabs();
+    QCOMPARE(tabs->count(), 3);
+    QCOMPARE(tabs->tabText(2), QStringLiteral("Search"));
+    QVERIFY(!page->toPlainText().contains("spreadsheet", Qt::CaseInsensitive));
+    help.searchBox()->setText("SPREADSH");
+    QCOMPARE(help.searchResults()->count(), 1);
+    QCOMPARE(help.findChild<QLabel*>("lblSearchCount")->text(), QStringLiteral("1 page"));
+    emit help.searchBox()->returnPressed();
+    QCOMPARE(page->source().path(), QStringLiteral("/listing.html"));
+    QVERIFY(!page->extraSelections().isEmpty());
+    for (const QTextEdit::ExtraSelection& mark : page->extraSelections())
+        QVERIFY2(mark.cursor.selectedText().startsWith("spreadsheet", Qt::CaseInsensitive),
+                 qPrintable(mark.cursor.selectedText()));
+    // Several words: every one must be on the page; ranked, the page whose
+    // title holds a word first. Query syntax is only text.
+    QVERIFY(help.searchPages("map readout") >= 1);
+    QCOMPARE(help.searchResults()->item(0)->data(Qt::UserRole).toString(), QStringLiteral("/map.html"));
+    for (const char* odd : {"\"\"", "NEAR(a b)", "* OR -", "map\"", "(((("})
+        help.searchPages(QString::fromLatin1(odd));
+    QCOMPARE(help.searchPages("qwzzx"), 0);
+    QCOMPARE(help.findChild<QLabel*>("lblSearchCount")->text(), QStringLiteral("Not found"));
+    // Another page's search leaves no marks behind.
+    page->setSource(QUrl("/tuning.html"));
+    QVERIFY(page->extraSelections().isEmpty());
+
+    // The contents follow the page, sub-topics included.
+    QTreeWidget* contents = help.contents();
+    QTreeWidgetItem* colours = contents->findItems("The colours", Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    QVERIFY(colours);
+    emit contents->itemClicked(colours, 0);
+    QCOMPARE(contents->currentItem(), colours);
+    page->setSource(QUrl("/chart.html#numbers"));
+    QCOMPARE(contents->currentItem()->text(0), QStringLiteral("The numbers on the bars"));
+    page->setSource(QUrl("/map.html"));
+    QCOMPARE(contents->currentItem()->text(0), QStringLiteral("The map and its readout"));
+
+    // Find in page: the first search of a page starts at its top, wherever
+    // the last click was; nothing found says so and leaves the page as it was.
+    page->setSource(QUrl("/chart.html"));
+    QTextCursor late(page->document());
+    late.movePosition(QTextCursor::End);
+    page->setTextCursor(late);
+    page->verticalScrollBar()->setValue(page->verticalScrollBar()->maximum() / 2);
+    help.findAction->trigger();
+    QTest::keyClicks(help.findBox(), "the");
+    const int firstThe = page->document()->find("the").selectionStart();
+    QCOMPARE(page->textCursor().selectionStart(), firstThe);
+    const int scrolled = page->verticalScrollBar()->value();
+    const QTextCursor before = page->textCursor();
+    help.findBox()->setText("qwzzx");
+    emit help.findBox()->returnPressed();
+    QCOMPARE(help.findStatus()->text(), QStringLiteral("Not found"));
+    QCOMPARE(page->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(page->textCursor().selectionStart(), before.selectionStart());
+    QCOMPARE(page->textCursor().selectionEnd(), before.selectionEnd());
+    help.findBox()->clear();
+    QTest::keyClicks(help.findBox(), "colour");
+    QCOMPARE(help.findStatus()->text(), QString());
+    QVERIFY(page->textCursor().selectedText().compare("colour", Qt::CaseInsensitive) == 0);
+
+    // Print: through the print dialog (Ctrl+P); here straight to a PDF file.
+    QCOMPARE(help.printAction->shortcut(), QKeySequence(QKeySequence::Print));
+    testing::WorkDir wd;
+    {
+        QPrinter pdf(QPrinter::HighResolution);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(wd.file("page.pdf"));
+        help.printPage(&pdf);
+    }
+    QFile printed(wd.file("page.pdf"));
+    QVERIFY(printed.open(QIODevice::ReadOnly));
+    QVERIFY(printed.read(5) == "%PDF-");
+    QVERIFY(printed.size() > 2000);
+
+    // Text size: Ctrl+plus, Ctrl+minus, Ctrl+0.
+    const qreal usual = page->font().pointSizeF();
+    QCOMPARE(help.largerAction->shortcuts().value(0), QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    QCOMPARE(help.usualSizeAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_0));
+    help.largerAction->trigger();
+    help.largerAction->trigger();
+    QVERIFY(page->font().pointSizeF() > usual * 1.2);
+    help.smallerAction->trigger();
+    help.smallerAction->trigger();
+    help.smallerAction->trigger();
+    QVERIFY(page->font().pointSizeF() < usual);
+    for (int i = 0; i < 30; ++i)
+        help.smallerAction->trigger();
+    QVERIFY(page->font().pointSizeF() > 5);
+    QVERIFY(!help.smallerAction->isEnabled());
+    help.usualSizeAction->trigger();
+    QCOMPARE(page->font().pointSizeF(), usual);
+
+    // Home shows a house, not the folder the style calls home.
+    const QImage home = help.homeAction->icon().pixmap(16).toImage();
+    QVERIFY(home != help.style()->standardIcon(QStyle::SP_DirHomeIcon).pixmap(16).toImage());
+
+    // Escape closes the find bar first, then the window; Ctrl+W closes it too.
+    QVERIFY(help.findBox()->isVisible());
+    QTest::keyClick(help.findBox(), Qt::Key_Escape);
+    QVERIFY(!help.findBox()->isVisible());
+    QVERIFY(help.isVisible());
+    QTest::keyClick(page, Qt::Key_Escape);
+    QVERIFY(!help.isVisible());
+    help.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&help));
+    QCOMPARE(help.closeAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_W));
+    QTest::keyClick(page, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!help.isVisible());
+}
+
+// The words of the help's pages and where typed words are marked in them.
+void TestShell::helpSearchText()
+{
+    using help::wordSpans;
+    // Case and macrons ignored either way round; only the beginnings of words.
+    const QString text = QStringLiteral("Taup\u014D and TAUPOS, untaupo; Whanga\u0304rei.");
+    const auto spans = wordSpans(text, {"taupo", "whangarei", "TAUP\u014C"});
+    QCOMPARE(int(spans.size()), 3);
+    QCOMPARE(text.mid(spans[0].first, spans[0].second), QStringLiteral("Taup\u014D"));
+    QCOMPARE(text.mid(spans[1].first, spans[1].second), QStringLiteral("TAUPOS"));
+    QCOMPARE(text.mid(spans[2].first, spans[2].second), QStringLiteral("Whanga\u0304rei"));
+    QVERIFY(wordSpans(text, {""}).empty());
+    QCOMPARE(int(wordSpans(QStringLiteral("\U0001F4FB radio"), {"radio"}).size()), 1);
+
+    QCOMPARE(help::pageTitle("<html><head><TITLE>\n The  map &amp; more</TITLE></head>"),
+             QStringLiteral("The map & more"));
+    QCOMPARE(help::pageTitle("<p>none</p>"), QString());
+    QCOMPARE(help::pageText("<title>T</title><style>p { x }</style><script>var a = '<p>';</script>"
+                            "<!-- a <b>comment</b> --><p>One&nbsp;<b>two</b>&#257;</p>\n<p>three&#99999999;</p>"),
+             QStringLiteral("One two\u0101 three"));
+
+    // The index ranks a word in a title above the same word in the text.
+    reg::TextIndex index;
+    index.add(0, "Tuning", "the map is mentioned here once");
+    index.add(1, "The map", "nothing else");
+    index.add(2, "Other", "no such word");
+    const auto found = index.search("MAP");
+    QCOMPARE(int(found.size()), 2);
+    QCOMPARE(found[0].document, 1);
+    QCOMPARE(found[1].excerpt, QStringLiteral("the map is mentioned here once"));
+    QVERIFY(index.search("\"").empty());
+    QVERIFY(index.search(QString(10000, 'x')).empty());
 }
 
 // The contents and index files of a help file: lists nest, entities decode,

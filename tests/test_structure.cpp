@@ -21,7 +21,7 @@ const QMap<QString, QSet<QString>>& allowed()
         {"register", {"base"}},
         {"spectrum", {"base", "forms", "register"}},
         {"map", {"base", "forms", "register"}},
-        {"help", {"base", "forms"}},
+        {"help", {"base", "forms", "register"}},
         {"find", {"base", "forms", "register"}},
         {"inspect", {"base", "forms", "register", "spectrum", "map"}},
         {"shell", {"base", "forms", "register", "spectrum", "map", "inspect", "help", "find"}},

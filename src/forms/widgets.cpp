@@ -497,6 +497,10 @@ void Form::keyPressEvent(QKeyEvent* e)
         cancelButton_->button()->click();
         return;
     }
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier && closesOnEscape_) {
+        close();
+        return;
+    }
     QMainWindow::keyPressEvent(e);
 }
 

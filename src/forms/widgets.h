@@ -377,6 +377,8 @@ public:
     // Enter presses the default button, Escape the cancel button.
     void setDefaultButton(CommandButton* b) { defaultButton_ = b; }
     void setCancelButton(CommandButton* b) { cancelButton_ = b; }
+    // Escape closes a window without a cancel button (a legend, say).
+    void setClosesOnEscape(bool on) { closesOnEscape_ = on; }
 
 signals:
     void closed();
@@ -389,6 +391,7 @@ protected:
 private:
     CommandButton* defaultButton_ = nullptr;
     CommandButton* cancelButton_ = nullptr;
+    bool closesOnEscape_ = false;
     bool sized_ = false;
     PictureBox* surface_;
     double clientW_, clientH_;

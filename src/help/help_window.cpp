@@ -1,6 +1,10 @@
 #include "help/help_window.h"
 
 #include "forms/events.h"
+#include "help/help_text.h"
+#include "forms/core.h"
+#include "register/find_index.h"
+#include "register/text_index.h"
 
 #include <chm_lib.h>
 
@@ -9,7 +13,13 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QIcon>
 #include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScrollBar>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -23,6 +33,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace help {
@@ -110,6 +121,29 @@ QString ChmFile::defaultTopic() const
     return QString();
 }
 
+namespace {
+
+int collectPage(chmFile*, chmUnitInfo* ui, void* context)
+{
+    auto* pages = static_cast<QStringList*>(context);
+    const QString path = QString::fromUtf8(ui->path);
+    if (path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) ||
+        path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive))
+        *pages << path;
+    // A damaged directory could list any number of names.
+    return pages->size() < 10000 ? CHM_ENUMERATOR_CONTINUE : CHM_ENUMERATOR_SUCCESS;
+}
+
+}  // namespace
+
+QStringList ChmFile::pages() const
+{
+    QStringList pages;
+    if (h_)
+        chm_enumerate(h_, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collectPage, &pages);
+    return pages;
+}
+
 QString ChmFile::title() const { return QString::fromUtf8(systemEntry(3)); }
 QString ChmFile::contentsFile() const { return asPath(systemEntry(0)); }
 QString ChmFile::indexFile() const { return asPath(systemEntry(1)); }
@@ -118,24 +152,6 @@ QString ChmFile::indexFile() const { return asPath(systemEntry(1)); }
 // Contents and index files
 
 namespace {
-
-QString decodeEntities(QString s)
-{
-    static const QRegularExpression numeric(QStringLiteral("&#(x?)([0-9a-fA-F]+);"));
-    QRegularExpressionMatch m;
-    qsizetype from = 0;
-    while ((m = numeric.match(s, from)).hasMatch()) {
-        const uint code = m.captured(2).toUInt(nullptr, m.captured(1).isEmpty() ? 10 : 16);
-        const QString ch = code ? QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1) : QString();
-        s.replace(m.capturedStart(), m.capturedLength(), ch);
-        from = m.capturedStart() + ch.size();
-    }
-    s.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
-    s.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
-    s.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
-    s.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-    return s;
-}
 
 QString attribute(const QString& tag, const QString& name)
 {
@@ -220,10 +236,10 @@ namespace {
 
 constexpr int kPageRole = Qt::UserRole;
 
-QAction* action(QWidget* owner, const char* name, const QString& text, QStyle::StandardPixmap icon,
+QAction* action(QWidget* owner, const char* name, const QString& text, const QIcon& icon,
                 const QList<QKeySequence>& keys)
 {
-    auto* a = new QAction(owner->style()->standardIcon(icon), text, owner);
+    auto* a = new QAction(icon, text, owner);
     a->setObjectName(QString::fromLatin1(name));
     a->setShortcuts(keys);
     a->setToolTip(text + QStringLiteral(" (") + keys.first().toString(QKeySequence::NativeText) + QLatin1Char(')'));
@@ -231,8 +247,60 @@ QAction* action(QWidget* owner, const char* name, const QString& text, QStyle::S
     return a;
 }
 
+QAction* action(QWidget* owner, const char* name, const QString& text, QStyle::StandardPixmap icon,
+                const QList<QKeySequence>& keys)
+{
+    return action(owner, name, text, owner->style()->standardIcon(icon), keys);
+}
+
 // A page's path without its anchor, for comparing pages.
 QString pageOf(const QString& link) { return fromRoot(link.section(QLatin1Char('#'), 0, 0)); }
+// A link from the root, its anchor kept.
+QString linkOf(const QUrl& source)
+{
+    return fromRoot(source.path()) + (source.hasFragment() ? QLatin1Char('#') + source.fragment() : QString());
+}
+
+// The desktop's home icon, or a house drawn in its place where the desktop
+// has no icon theme.
+QIcon homeIcon()
+{
+    QIcon themed = QIcon::fromTheme(QStringLiteral("go-home"));
+    if (!themed.isNull())
+        return themed;
+    QIcon drawn;
+    for (int size : {16, 22, 24, 32, 48}) {
+        for (qreal ratio : {1.0, 2.0}) {
+            QPixmap pm(int(size * ratio), int(size * ratio));
+            pm.setDevicePixelRatio(ratio);
+            pm.fill(Qt::transparent);
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing);
+            const qreal u = size / 16.0;
+            QPainterPath roof;
+            roof.moveTo(1 * u, 8 * u);
+            roof.lineTo(8 * u, 1.5 * u);
+            roof.lineTo(15 * u, 8 * u);
+            p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.4 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(roof);
+            p.setBrush(QColor(0xF2, 0xF2, 0xF2));
+            p.drawRect(QRectF(3.5 * u, 7.5 * u, 9 * u, 7 * u));
+            p.setBrush(QColor(0x4A, 0x6E, 0xA8));
+            p.setPen(Qt::NoPen);
+            p.drawRect(QRectF(6.8 * u, 10 * u, 2.6 * u, 4.5 * u));
+            p.end();
+            drawn.addPixmap(pm);
+        }
+    }
+    return drawn;
+}
+
+// The largest page indexed for the search, and how much of its text.
+constexpr qsizetype kMaxSearchedPageBytes = 4 * 1024 * 1024;
+constexpr qsizetype kMaxSearchedTextChars = 1024 * 1024;
+constexpr int kMaxSearchedPages = 2000;
+constexpr int kMinTextSize = -4, kMaxTextSize = 12;
 
 }  // namespace
 
@@ -246,7 +314,7 @@ HelpWindow::HelpWindow(const QString& chmPath, QWidget* parent) : QMainWindow(pa
 
     page_ = new HelpViewer(chm_);
     QFont pageFont(QStringLiteral("Liberation Sans"));
-    pageFont.setPointSizeF(10);
+    pageFont.setPointSizeF(usualPointSize_);
     page_->setFont(pageFont);
 
     // Find in page: a bar under the page.
@@ -267,13 +335,21 @@ HelpWindow::HelpWindow(const QString& chmPath, QWidget* parent) : QMainWindow(pa
     close->setObjectName(QStringLiteral("cmdFindClose"));
     findLayout->addWidget(previous);
     findLayout->addWidget(next);
+    findStatus_ = new QLabel;
+    findStatus_->setObjectName(QStringLiteral("lblFindStatus"));
+    findStatus_->setMinimumWidth(findStatus_->fontMetrics().horizontalAdvance(QStringLiteral("Not found")) + 8);
+    findLayout->addWidget(findStatus_);
     findLayout->addWidget(close);
     findBar_->hide();
     forms::connectGuarded(findBox_, &QLineEdit::returnPressed, this, [this] { find(findBox_->text()); });
     forms::connectGuarded(findBox_, &QLineEdit::textEdited, this, [this](const QString& t) {
-        // As the text is typed, the first match from the top of the page.
+        // As the text is typed: the first time on a page from its top, then
+        // from the start of the match shown, so that the match grows in place.
         QTextCursor c = page_->textCursor();
-        c.setPosition(c.selectionStart());
+        if (findFromTop_)
+            c.movePosition(QTextCursor::Start);
+        else
+            c.setPosition(c.selectionStart());
         page_->setTextCursor(c);
         find(t);
     });
@@ -326,6 +402,35 @@ HelpWindow::HelpWindow(const QString& chmPath, QWidget* parent) : QMainWindow(pa
     } else {
         indexPane->hide();
     }
+    // Search: every page of the file, for words typed.
+    auto* searchPane = new QWidget(side_);
+    auto* searchLayout = new QVBoxLayout(searchPane);
+    searchLayout->setContentsMargins(2, 2, 2, 2);
+    searchBox_ = new QLineEdit;
+    searchBox_->setObjectName(QStringLiteral("txtSearch"));
+    searchBox_->setPlaceholderText(QStringLiteral("Words to search every page for"));
+    searchBox_->setClearButtonEnabled(true);
+    searchResults_ = new QListWidget;
+    searchResults_->setObjectName(QStringLiteral("lstSearch"));
+    searchCount_ = new QLabel;
+    searchCount_->setObjectName(QStringLiteral("lblSearchCount"));
+    searchLayout->addWidget(searchBox_);
+    searchLayout->addWidget(searchCount_);
+    searchLayout->addWidget(searchResults_, 1);
+    if (!chm_.pages().isEmpty())
+        side_->addTab(searchPane, QStringLiteral("Search"));
+    else
+        searchPane->hide();
+    forms::connectGuarded(searchBox_, &QLineEdit::textChanged, this, [this](const QString& t) { searchPages(t); });
+    forms::connectGuarded(searchBox_, &QLineEdit::returnPressed, this, [this] {
+        if (searchResults_->count() > 0)
+            openSearchResult(0);
+    });
+    forms::connectGuarded(searchResults_, &QListWidget::itemActivated, this,
+                          [this](QListWidgetItem* item) { openSearchResult(searchResults_->row(item)); });
+    forms::connectGuarded(searchResults_, &QListWidget::itemClicked, this,
+                          [this](QListWidgetItem* item) { openSearchResult(searchResults_->row(item)); });
+
     auto* split = new QSplitter;
     split->setObjectName(QStringLiteral("splHelp"));
     split->addWidget(side_);
@@ -357,14 +462,34 @@ HelpWindow::HelpWindow(const QString& chmPath, QWidget* parent) : QMainWindow(pa
     backAction = action(this, "mnuBack", QStringLiteral("Back"), QStyle::SP_ArrowBack, QKeySequence::keyBindings(QKeySequence::Back));
     forwardAction = action(this, "mnuForward", QStringLiteral("Forward"), QStyle::SP_ArrowForward,
                            QKeySequence::keyBindings(QKeySequence::Forward));
-    homeAction = action(this, "mnuHome", QStringLiteral("Home"), QStyle::SP_DirHomeIcon, {QKeySequence(Qt::ALT | Qt::Key_Home)});
+    homeAction = action(this, "mnuHome", QStringLiteral("Home"), homeIcon(), {QKeySequence(Qt::ALT | Qt::Key_Home)});
     findAction = action(this, "mnuFind", QStringLiteral("Find in Page"), QStyle::SP_FileDialogContentsView,
                         QKeySequence::keyBindings(QKeySequence::Find));
+    printAction = action(this, "mnuPrint", QStringLiteral("Print..."), QIcon::fromTheme(QStringLiteral("document-print")),
+                         {QKeySequence(QKeySequence::Print)});
+    largerAction = action(this, "mnuLarger", QStringLiteral("Larger Text"), QIcon(),
+                          {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    smallerAction = action(this, "mnuSmaller", QStringLiteral("Smaller Text"), QIcon(), {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    usualSizeAction = action(this, "mnuUsualSize", QStringLiteral("Usual Text Size"), QIcon(), {QKeySequence(Qt::CTRL | Qt::Key_0)});
+    closeAction = action(this, "mnuClose", QStringLiteral("Close"), QIcon(), {QKeySequence(Qt::CTRL | Qt::Key_W)});
     auto* bar = addToolBar(QStringLiteral("Navigation"));
     bar->setObjectName(QStringLiteral("tbrHelp"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    bar->addActions({backAction, forwardAction, homeAction, findAction});
+    bar->addActions({backAction, forwardAction, homeAction, findAction, printAction});
+    forms::connectGuarded(printAction, &QAction::triggered, this, [this] {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setDocName(page_->documentTitle().isEmpty() ? windowTitle() : page_->documentTitle());
+        QPrintDialog dialog(&printer, this);
+        dialog.setObjectName(QStringLiteral("dlgPrintHelp"));
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, page_->textCursor().hasSelection());
+        if (dialog.exec() == QDialog::Accepted)
+            printPage(&printer);
+    });
+    forms::connectGuarded(largerAction, &QAction::triggered, this, [this] { setTextSize(textSize_ + 1); });
+    forms::connectGuarded(smallerAction, &QAction::triggered, this, [this] { setTextSize(textSize_ - 1); });
+    forms::connectGuarded(usualSizeAction, &QAction::triggered, this, [this] { setTextSize(0); });
+    forms::connectGuarded(closeAction, &QAction::triggered, this, [this] { this->close(); });
     backAction->setEnabled(false);
     forwardAction->setEnabled(false);
     forms::connectGuarded(backAction, &QAction::triggered, this, [this] { page_->backward(); });
@@ -379,12 +504,17 @@ HelpWindow::HelpWindow(const QString& chmPath, QWidget* parent) : QMainWindow(pa
     escape->setShortcut(Qt::Key_Escape);
     addAction(escape);
     forms::connectGuarded(escape, &QAction::triggered, this, [this] {
+        // Escape closes the find bar first, then the window.
         if (findBar_->isVisible()) {
             findBar_->hide();
             page_->setFocus();
+        } else {
+            this->close();
         }
     });
 }
+
+HelpWindow::~HelpWindow() = default;
 
 void HelpWindow::fillContents(const std::vector<HelpTopic>& topics, QTreeWidgetItem* under)
 {
@@ -432,21 +562,38 @@ void HelpWindow::open(const QString& pagePath)
 
 void HelpWindow::markContents(const QUrl& source)
 {
-    const QString shown = pageOf(source.toString());
-    std::function<QTreeWidgetItem*(QTreeWidgetItem*)> search = [&](QTreeWidgetItem* item) -> QTreeWidgetItem* {
-        if (pageOf(item->data(0, kPageRole).toString()) == shown)
-            return item;
-        for (int i = 0; i < item->childCount(); ++i)
-            if (QTreeWidgetItem* found = search(item->child(i)))
-                return found;
-        return nullptr;
-    };
-    for (int i = 0; i < contents_->topLevelItemCount(); ++i)
-        if (QTreeWidgetItem* found = search(contents_->topLevelItem(i))) {
-            const QSignalBlocker quiet(contents_);
-            contents_->setCurrentItem(found);
-            return;
+    findFromTop_ = true;
+    findStatus_->clear();
+    markSearchedWords();
+    // The entry of the page and anchor shown (a sub-topic), else that of the
+    // page; an entry of the page already chosen stays chosen.
+    const QString link = linkOf(source);
+    const QString shown = pageOf(link);
+    QTreeWidgetItem* exact = nullptr;
+    QTreeWidgetItem* samePage = nullptr;
+    std::function<void(QTreeWidgetItem*)> search = [&](QTreeWidgetItem* item) {
+        const QString entry = item->data(0, kPageRole).toString();
+        if (!entry.isEmpty()) {
+            if (!exact && fromRoot(entry) == link)
+                exact = item;
+            if (!samePage && pageOf(entry) == shown)
+                samePage = item;
         }
+        for (int i = 0; i < item->childCount() && !exact; ++i)
+            search(item->child(i));
+    };
+    for (int i = 0; i < contents_->topLevelItemCount() && !exact; ++i)
+        search(contents_->topLevelItem(i));
+    QTreeWidgetItem* current = contents_->currentItem();
+    QTreeWidgetItem* chosen = exact;
+    if (!chosen && current && pageOf(current->data(0, kPageRole).toString()) == shown)
+        chosen = current;
+    if (!chosen)
+        chosen = samePage;
+    if (chosen && chosen != current) {
+        const QSignalBlocker quiet(contents_);
+        contents_->setCurrentItem(chosen);
+    }
 }
 
 bool HelpWindow::showDefaultTopic()
@@ -462,6 +609,8 @@ bool HelpWindow::showDefaultTopic()
 
 void HelpWindow::showFindBar()
 {
+    if (!findBar_->isVisible())
+        findFromTop_ = true;
     findBar_->show();
     findBox_->setFocus();
     findBox_->selectAll();
@@ -469,16 +618,139 @@ void HelpWindow::showFindBar()
 
 bool HelpWindow::find(const QString& text, bool backward)
 {
+    findStatus_->clear();
     if (text.isEmpty())
         return false;
+    const QTextCursor before = page_->textCursor();
+    const int vertical = page_->verticalScrollBar()->value();
+    const int horizontal = page_->horizontalScrollBar()->value();
+    if (findFromTop_ && !backward) {
+        QTextCursor top = before;
+        top.movePosition(QTextCursor::Start);
+        page_->setTextCursor(top);
+    }
     const QTextDocument::FindFlags flags = backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
-    if (page_->find(text, flags))
+    bool found = page_->find(text, flags);
+    if (!found) {
+        // Round the page once, from its other end.
+        QTextCursor c = page_->textCursor();
+        c.movePosition(backward ? QTextCursor::End : QTextCursor::Start);
+        page_->setTextCursor(c);
+        found = page_->find(text, flags);
+    }
+    if (found) {
+        findFromTop_ = false;
         return true;
-    // Round the page once, from its other end.
-    QTextCursor c = page_->textCursor();
-    c.movePosition(backward ? QTextCursor::End : QTextCursor::Start);
-    page_->setTextCursor(c);
-    return page_->find(text, flags);
+    }
+    // Nothing: the page stays where it was, and the bar says so.
+    page_->setTextCursor(before);
+    page_->verticalScrollBar()->setValue(vertical);
+    page_->horizontalScrollBar()->setValue(horizontal);
+    findStatus_->setText(QStringLiteral("Not found"));
+    return false;
+}
+
+void HelpWindow::buildSearchIndex()
+{
+    // The pages are read once, when the search is first used.
+    searchIndex_ = std::make_unique<reg::TextIndex>();
+    searchPagesList_.clear();
+    for (const QString& path : chm_.pages()) {
+        if (searchPagesList_.size() >= kMaxSearchedPages)
+            break;
+        const QByteArray html = chm_.object(path);
+        if (html.isEmpty() || html.size() > kMaxSearchedPageBytes)
+            continue;
+        QString title = pageTitle(html);
+        if (title.isEmpty())
+            title = path.mid(1);
+        try {
+            searchIndex_->add(int(searchPagesList_.size()), title.left(200), pageText(html).left(kMaxSearchedTextChars));
+            searchPagesList_ << path;
+        } catch (const reg::RegisterError& e) {
+            qWarning().noquote() << "a help page cannot be searched:" << path << e.message();
+        }
+    }
+}
+
+int HelpWindow::searchPages(const QString& typed)
+{
+    searchResults_->clear();
+    markedWords_.clear();
+    if (reg::findWords(typed).isEmpty()) {
+        searchCount_->clear();
+        return 0;
+    }
+    if (!searchIndex_)
+        buildSearchIndex();
+    const std::vector<reg::TextMatch> found = searchIndex_->search(typed);
+    for (const reg::TextMatch& m : found) {
+        auto* item = new QListWidgetItem(m.title, searchResults_);
+        item->setData(kPageRole, searchPagesList_.value(m.document));
+        item->setToolTip(forms::plainToolTip(m.excerpt));
+    }
+    searchCount_->setText(found.empty() ? QStringLiteral("Not found")
+                          : found.size() == 1 ? QStringLiteral("1 page")
+                                              : QStringLiteral("%1 pages").arg(found.size()));
+    return int(found.size());
+}
+
+void HelpWindow::openSearchResult(int row)
+{
+    QListWidgetItem* item = searchResults_->item(row);
+    if (!item)
+        return;
+    searchResults_->setCurrentRow(row);
+    const QStringList words = reg::findWords(searchBox_->text());
+    const QUrl target(item->data(kPageRole).toString());
+    markedWords_ = words;
+    if (pageOf(page_->source().path()) == pageOf(target.path()))
+        markSearchedWords();  // the page is already shown
+    else
+        open(target.path());
+}
+
+void HelpWindow::markSearchedWords()
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    if (!markedWords_.isEmpty()) {
+        QTextDocument* doc = page_->document();
+        QTextCharFormat mark;
+        mark.setBackground(QColor(0xFF, 0xE0, 0x6A));
+        const auto spans = wordSpans(doc->toRawText(), markedWords_);
+        for (const auto& [start, length] : spans) {
+            QTextCursor c(doc);
+            c.setPosition(start);
+            c.setPosition(start + length, QTextCursor::KeepAnchor);
+            marks.append({c, mark});
+        }
+        // The page opens at the first word marked.
+        if (!spans.empty()) {
+            QTextCursor first(doc);
+            first.setPosition(spans.front().first);
+            page_->setTextCursor(first);
+            page_->ensureCursorVisible();
+        }
+        markedWords_.clear();
+    }
+    page_->setExtraSelections(marks);
+}
+
+void HelpWindow::printPage(QPrinter* printer) const
+{
+    page_->print(printer);
+}
+
+void HelpWindow::setTextSize(int step)
+{
+    textSize_ = std::clamp(step, kMinTextSize, kMaxTextSize);
+    QFont f = page_->font();
+    // Each step a tenth larger or smaller than the usual size.
+    f.setPointSizeF(usualPointSize_ * std::pow(1.1, textSize_));
+    page_->setFont(f);
+    page_->document()->setDefaultFont(f);
+    smallerAction->setEnabled(textSize_ > kMinTextSize);
+    largerAction->setEnabled(textSize_ < kMaxTextSize);
 }
 
 }  // namespace help

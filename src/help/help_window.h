@@ -1,13 +1,14 @@
 #pragma once
 // The help window over a compiled HTML help file (read with chmlib): the
-// file's table of contents and index beside the page, Back, Forward and
-// Home, find in page, links between pages and pictures. It remembers
-// nothing between runs.
+// file's table of contents, index and a search of every page beside the
+// page; Back, Forward and Home, find in page, print, text size; links
+// between pages and pictures. It remembers nothing between runs.
 
 #include <QByteArray>
 #include <QMainWindow>
 #include <QString>
 #include <QTextBrowser>
+#include <memory>
 #include <vector>
 
 struct chmFile;
@@ -18,6 +19,12 @@ class QSplitter;
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QLabel;
+class QPrinter;
+
+namespace reg {
+class TextIndex;
+}
 
 namespace help {
 
@@ -38,6 +45,8 @@ public:
     QString title() const;
     QString contentsFile() const;
     QString indexFile() const;
+    // The paths of the file's pages (".htm" and ".html"), in the file's order.
+    QStringList pages() const;
 
 private:
     // An entry of the #SYSTEM object by its code, up to its first zero byte.
@@ -72,6 +81,7 @@ class HelpWindow : public QMainWindow {
 
 public:
     explicit HelpWindow(const QString& chmPath, QWidget* parent = nullptr);
+    ~HelpWindow() override;
     bool isOpen() const { return chm_.isOpen(); }
     // Shows the file's default topic; false when it has none.
     bool showDefaultTopic();
@@ -79,13 +89,29 @@ public:
     // the page once; false when the page does not hold it.
     bool find(const QString& text, bool backward = false);
     void showFindBar();
+    // Searches every page for the words typed and lists the pages found,
+    // best first; the number of pages found.
+    int searchPages(const QString& typed);
+    // Opens the page of a search result with the words searched marked.
+    void openSearchResult(int row);
+    // The page shown, on `printer` (the print dialog's, or a PDF file).
+    void printPage(QPrinter* printer) const;
+    // The page's text size: steps up (+) or down (-) from the usual, 0 for the usual.
+    void setTextSize(int step);
+    int textSize() const { return textSize_; }
 
     HelpViewer* page() const { return page_; }
     QTreeWidget* contents() const { return contents_; }
     QListWidget* index() const { return index_; }
     QLineEdit* indexFilter() const { return indexFilter_; }
     QLineEdit* findBox() const { return findBox_; }
-    QAction *backAction = nullptr, *forwardAction = nullptr, *homeAction = nullptr, *findAction = nullptr;
+    QLabel* findStatus() const { return findStatus_; }
+    QLineEdit* searchBox() const { return searchBox_; }
+    QListWidget* searchResults() const { return searchResults_; }
+    QTabWidget* sideTabs() const { return side_; }
+    QAction *backAction = nullptr, *forwardAction = nullptr, *homeAction = nullptr, *findAction = nullptr,
+            *printAction = nullptr, *largerAction = nullptr, *smallerAction = nullptr, *usualSizeAction = nullptr,
+            *closeAction = nullptr;
 
 private:
     void fillContents(const std::vector<HelpTopic>& topics, QTreeWidgetItem* under);
@@ -93,6 +119,8 @@ private:
     void filterIndex(const QString& text);
     void open(const QString& page);
     void markContents(const QUrl& source);
+    void markSearchedWords();
+    void buildSearchIndex();
 
     ChmFile chm_;
     HelpViewer* page_ = nullptr;
@@ -102,6 +130,16 @@ private:
     QLineEdit* indexFilter_ = nullptr;
     QWidget* findBar_ = nullptr;
     QLineEdit* findBox_ = nullptr;
+    QLabel* findStatus_ = nullptr;
+    bool findFromTop_ = true;  // the first search of a page starts at its top
+    QLineEdit* searchBox_ = nullptr;
+    QListWidget* searchResults_ = nullptr;
+    QLabel* searchCount_ = nullptr;
+    std::unique_ptr<reg::TextIndex> searchIndex_;
+    QStringList searchPagesList_;  // the pages the search index numbers
+    QStringList markedWords_;      // the words marked on the page opened from a search
+    int textSize_ = 0;
+    qreal usualPointSize_ = 10;
 };
 
 }  // namespace help

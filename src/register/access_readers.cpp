@@ -240,12 +240,11 @@ struct Child {
     }
 };
 
-QString fileName(const QString& path) { return QFileInfo(path).fileName(); }
 
 RegisterError damaged(const QString& path, const QString& table, const QString& why)
 {
     return RegisterError(QStringLiteral("%1 is damaged: table %2 could not be read%3")
-                             .arg(fileName(path), table, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
+                             .arg(path, table, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
 }
 
 qint64 fileSize(const QString& path) { return QFileInfo(path).size(); }
@@ -326,7 +325,7 @@ std::vector<AccessTable> accessCatalogue(const QString& path, const QString& rea
     if (!received || !error.isEmpty()) {
         qCInfo(base::lcAccess).noquote() << "the catalogue of" << path << "cannot be read:" << error;
         throw RegisterError(QStringLiteral("%1 cannot be read as an Access database%2")
-                                .arg(fileName(path), error.isEmpty() ? QString() : QStringLiteral(": %1").arg(error)));
+                                .arg(path, error.isEmpty() ? QString() : QStringLiteral(": %1").arg(error)));
     }
     return access::decodeCatalogue(catalogue);
 }

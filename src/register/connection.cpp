@@ -131,8 +131,10 @@ Connection::~Connection() = default;
 void Connection::open(const QString& cs, const QString&, const QString&)
 {
     const ConnectionInfo info = parseConnectionString(cs);
-    const QString fileName = info.dataSource;
-    const QString path = QDir::current().absoluteFilePath(fileName);
+    // Every message about the register names it by its full path, so that
+    // one started from the applications menu can tell which file is meant.
+    const QString path = QDir::current().absoluteFilePath(info.dataSource);
+    const QString& fileName = path;
     path_ = path;
     file_ = std::make_unique<RegisterFile>(path);
     try {
@@ -197,7 +199,7 @@ RegisterError truncatedCopy(const QString& path)
 {
     return RegisterError(QStringLiteral("%1 is damaged: the file is shorter than the database it holds "
                                         "(a truncated copy?)")
-                             .arg(QFileInfo(path).fileName()));
+                             .arg(path));
 }
 
 }  // namespace
@@ -332,7 +334,7 @@ void Connection::openAccess(const QString& path)
                 found = &p;
         if (!found)
             throw RegisterError(QStringLiteral("%1 is not a register database: table %2 is missing")
-                                    .arg(QFileInfo(path).fileName(), t.table));
+                                    .arg(path, t.table));
         jobs.push_back({found->name, t.columns, createIndexStatements(t.table), found->rows});
     }
     importAccessTables(path, db_, jobs, progress_, 0, readFrom);

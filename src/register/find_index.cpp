@@ -11,6 +11,8 @@
 
 namespace reg {
 
+const char* const kFindTokenizer = "unicode61 remove_diacritics 2 categories 'L* N* Co Mn Mc'";
+
 namespace {
 
 // Letters, digits and the marks on them, and private-use characters: the
@@ -25,10 +27,9 @@ bool wordCharacter(char32_t c)
     }
 }
 
-// The tokenizer: words of those characters, folded to lower case without
-// their marks; prefixes of one and two characters indexed as well.
-const char* const kFtsOptions = "content='', tokenize=\"unicode61 remove_diacritics 2 categories 'L* N* Co Mn Mc'\", "
-                                "prefix='1 2'";
+// Contentless, with prefixes of one and two characters indexed as well.
+const QString kFtsOptions =
+    QStringLiteral("content='', tokenize=\"%1\", prefix='1 2'").arg(QLatin1String(kFindTokenizer));
 
 // The longest name of a licensee or location indexed (longer ones are the
 // register's fault; the rest of such a name is not searched).
@@ -209,7 +210,7 @@ std::unique_ptr<FindIndex> FindIndex::build(const Connection& c)
     const Budget budget(&x.fts_, kActionBudgetMs);
     for (const char* table : {"find_clients", "find_places"})
         x.fts_.exec(QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(name, %2)").arg(QLatin1String(table),
-                                                                                       QLatin1String(kFtsOptions)));
+                                                                                       kFtsOptions));
     x.fts_.exec(QStringLiteral("BEGIN"));
     auto fill = [&x](const char* table, const auto& names, auto nameOf) {
         Statement ins = x.fts_.prepare(QStringLiteral("INSERT INTO %1 (rowid, name) VALUES (?1, ?2)")

@@ -43,6 +43,9 @@ struct FindResult {
 constexpr int kMaxFindWords = 16;
 constexpr int kMaxFindWordLength = 64;
 QStringList findWords(const QString& typed);
+// The full-text tokenizer: words of those characters, folded to lower case
+// without their marks.
+extern const char* const kFindTokenizer;
 // The full-text query of one word: a prefix, as a quoted string (never syntax).
 QString findTerm(const QString& word);
 

@@ -117,6 +117,7 @@ FrmITU::FrmITU(QWidget* owner) : Form(QStringLiteral("frmITU"), 4755, 3270, owne
 {
     setWindowFlags(Qt::Dialog);
     setCaption(QStringLiteral("ITU Allocation Colour Codes"));
+    setClosesOnEscape(true);
     PictureBox* f = surface();
     f->setPicture(skyPicture());
     // The swatches and names of the allocation colours, one under the other.
