@@ -125,10 +125,13 @@ void TestInstall::packageHoldsAWholeDesktopApplication()
     QVERIFY(desktop.contains("\nExec=orvane-zaru\n"));
     QVERIFY(desktop.contains("\nIcon=nz.orvane.Zaru\n"));
     QVERIFY(desktop.contains("\nName=Orvane Zaru\n"));
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
         QImageReader icon(QStringLiteral("%1/share/icons/hicolor/%2x%2/apps/nz.orvane.Zaru.png").arg(usr).arg(size));
         QCOMPARE(icon.size(), QSize(size, size));
     }
+    const QString svg = readText(usr + "/share/icons/hicolor/scalable/apps/nz.orvane.Zaru.svg");
+    QVERIFY(svg.startsWith("<?xml") && svg.contains("<svg xmlns=\"http://www.w3.org/2000/svg\"") &&
+            svg.endsWith("</svg>"));
     const QString metainfo = readText(usr + "/share/metainfo/nz.orvane.Zaru.metainfo.xml");
     QVERIFY(metainfo.contains("<launchable type=\"desktop-id\">nz.orvane.Zaru.desktop</launchable>"));
     QVERIFY(metainfo.contains("<release version=\"1.0.5\""));

@@ -2,6 +2,7 @@
 
 #include "forms/events.h"
 #include "help/help_text.h"
+#include "base/log.h"
 #include "forms/core.h"
 #include "register/find_index.h"
 #include "register/text_index.h"
@@ -668,7 +669,7 @@ void HelpWindow::buildSearchIndex()
             searchIndex_->add(int(searchPagesList_.size()), title.left(200), pageText(html).left(kMaxSearchedTextChars));
             searchPagesList_ << path;
         } catch (const reg::RegisterError& e) {
-            qWarning().noquote() << "a help page cannot be searched:" << path << e.message();
+            qCInfo(base::lcHelp).noquote() << "a help page cannot be searched:" << path << e.message();
         }
     }
 }

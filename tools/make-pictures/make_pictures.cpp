@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QFile>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -16,6 +17,7 @@
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 #include <cstdio>
 
 namespace {
@@ -112,20 +114,20 @@ QImage logo(double scale)
     return img;
 }
 
-// The application icon at `size` pixels square: a dark green analyser
-// screen with bars of a spectrum and the red centre line. Every edge lies
-// on a whole pixel, so the small sizes are as sharp as the large ones.
-QImage icon(int size)
+// The application icon's shapes at `size` units square: a dark green
+// analyser screen with bars of a spectrum and the red centre line. Every
+// bar lies on whole units, so the small sizes are as sharp as the large ones.
+struct IconShapes {
+    double edge, radius;
+    std::vector<QRect> bars;
+    QRect line;
+};
+
+IconShapes iconShapes(int size)
 {
-    QImage img(size, size, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    const double edge = std::max(1.0, size / 32.0);
-    p.setBrush(QColor(0x00, 0x40, 0x00));
-    p.setPen(QPen(QColor(0x00, 0x20, 0x00), edge));
-    p.drawRoundedRect(QRectF(edge / 2, edge / 2, size - edge, size - edge), size / 8.0, size / 8.0);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    IconShapes s;
+    s.edge = std::max(1.0, size / 32.0);
+    s.radius = size / 8.0;
     // Bars of whole pixels with whole gaps, as many as fit sharply.
     const int bars = size >= 64 ? 12 : size >= 32 ? 8 : 5;
     const int margin = std::max(2, size / 8);
@@ -137,11 +139,58 @@ QImage icon(int size)
     const int bottom = size - margin;
     for (int i = 0; i < bars; ++i) {
         const int h = std::max(1, int(std::lround(heights[i] * (inner - 1))));
-        p.fillRect(QRect(left + i * step, bottom - h, width, h), QColor(0x80, 0xFF, 0x80));
+        s.bars.emplace_back(left + i * step, bottom - h, width, h);
     }
     const int line = std::max(1, size / 32);
-    p.fillRect(QRect(size / 2 - line / 2, margin / 2, line, size - margin), QColor(0xFF, 0x80, 0x80));
+    s.line = QRect(size / 2 - line / 2, margin / 2, line, size - margin);
+    return s;
+}
+
+QImage icon(int size)
+{
+    const IconShapes s = iconShapes(size);
+    QImage img(size, size, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0x00, 0x40, 0x00));
+    p.setPen(QPen(QColor(0x00, 0x20, 0x00), s.edge));
+    p.drawRoundedRect(QRectF(s.edge / 2, s.edge / 2, size - s.edge, size - s.edge), s.radius, s.radius);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (const QRect& bar : s.bars)
+        p.fillRect(bar, QColor(0x80, 0xFF, 0x80));
+    p.fillRect(s.line, QColor(0xFF, 0x80, 0x80));
     return img;
+}
+
+// The same icon as a scalable picture (SVG), drawn on 256 units.
+QByteArray iconSvg()
+{
+    const int size = 256;
+    const IconShapes s = iconShapes(size);
+    QString svg = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                 "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
+                                 "viewBox=\"0 0 %1 %1\">\n")
+                      .arg(size);
+    svg += QStringLiteral("  <rect x=\"%1\" y=\"%1\" width=\"%2\" height=\"%2\" rx=\"%3\" fill=\"#004000\" "
+                          "stroke=\"#002000\" stroke-width=\"%4\"/>\n")
+               .arg(s.edge / 2)
+               .arg(size - s.edge)
+               .arg(s.radius)
+               .arg(s.edge);
+    auto rect = [](const QRect& r, const char* colour) {
+        return QStringLiteral("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\" stroke=\"none\"/>\n")
+            .arg(r.x())
+            .arg(r.y())
+            .arg(r.width())
+            .arg(r.height())
+            .arg(QLatin1String(colour));
+    };
+    for (const QRect& bar : s.bars)
+        svg += rect(bar, "#80ff80");
+    svg += rect(s.line, "#ff8080");
+    svg += QStringLiteral("</svg>\n");
+    return svg.toUtf8();
 }
 
 QImage hand(double scale)
@@ -230,7 +279,9 @@ int main(int argc, char** argv)
             ok = save(sweepFrame(f, frames, scale),
                       dir.filePath(QStringLiteral("sweep%1-%2.png").arg(at).arg(f, 2, 10, QLatin1Char('0'))));
     }
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512})
         ok = ok && save(icon(size), dir.filePath(QStringLiteral("icon-%1.png").arg(size)));
+    QFile svg(dir.filePath(QStringLiteral("icon.svg")));
+    ok = ok && svg.open(QIODevice::WriteOnly) && svg.write(iconSvg()) > 0;
     return ok ? 0 : 1;
 }
