@@ -289,6 +289,31 @@ double wholePixel(double v) { return std::ceil(v - 0.5); }
 
 }  // namespace
 
+QRectF deviceSnapped(const QTransform& toDevice, const QRectF& r, int thickDevicePixels, Qt::Orientation along)
+{
+    const QRectF d = toDevice.mapRect(r);
+    QRectF snapped;
+    if (along == Qt::Horizontal) {
+        const double top = std::floor(d.top() + 1e-6);
+        snapped = QRectF(std::round(d.left()), top, std::max(1.0, std::round(d.right()) - std::round(d.left())),
+                         thickDevicePixels);
+    } else {
+        const double left = std::floor(d.left() + 1e-6);
+        snapped = QRectF(left, std::round(d.top()), thickDevicePixels,
+                         std::max(1.0, std::round(d.bottom()) - std::round(d.top())));
+    }
+    return toDevice.inverted().mapRect(snapped);
+}
+
+int devicePixelsPerPixel(const QPainter& p)
+{
+    // From the painter's transform to the device, which holds the scale
+    // however the painting reaches the device (a widget rendered into an
+    // image reports its own ratio, not the image's).
+    const double ratio = std::sqrt(std::fabs(p.deviceTransform().determinant()));
+    return std::max(1, int(std::lround(ratio)));
+}
+
 QRectF GraphicControl::paintedRect() const
 {
     const QRectF r = pixelRect();
@@ -370,6 +395,23 @@ void Label::paint(QPainter& p) const
     flags |= alignment_ == AlignRight ? Qt::AlignRight : alignment_ == AlignCenter ? Qt::AlignHCenter : Qt::AlignLeft;
     p.save();
     p.setClipRect(r, Qt::IntersectClip);
+    // A caption of one word that shows whole on one screen but not on
+    // another (text is laid out without hinting on high-density screens,
+    // and comes out a little wider) is drawn a little smaller, never cut,
+    // by its label or by the box it stands in.
+    if (!caption_.contains(QLatin1Char(' ')) && !caption_.contains(QLatin1Char('\n'))) {
+        const double needed = QFontMetricsF(font_, p.device()).horizontalAdvance(caption_);
+        const QRectF shown = p.hasClipping() ? p.clipBoundingRect().intersected(text) : text;
+        const double centre = text.center().x();
+        const double room = alignment_ == AlignCenter ? 2 * std::min(centre - shown.left(), shown.right() - centre)
+                            : alignment_ == AlignRight ? text.right() - shown.left()
+                                                       : shown.right() - text.left();
+        if (needed > room && room > needed * 0.8) {
+            QFont smaller = font_;
+            smaller.setPointSizeF(font_.pointSizeF() * room / needed * 0.98);
+            p.setFont(smaller);
+        }
+    }
     p.drawText(text, flags, caption_);
     p.restore();
 }
@@ -412,10 +454,21 @@ void Line::setPoints(double x1, double y1, double x2, double y2)
 
 void Line::paint(QPainter& p) const
 {
-    p.setPen(QPen(border_.isValid() ? border_ : QColor(Qt::black), 1));
+    const QColor colour = border_.isValid() ? border_ : QColor(Qt::black);
+    const double px1 = wholePixel(toPixels(x1_)), py1 = wholePixel(toPixels(y1_));
+    const double px2 = wholePixel(toPixels(x2_)), py2 = wholePixel(toPixels(y2_));
+    if (py1 == py2 || px1 == px2) {
+        // Across or down: the whole pixels it passes through, as a band of
+        // whole device pixels equally thick wherever it lies (at a scale of
+        // 1.5 a line is two device pixels everywhere, never one here and two there).
+        const QRectF pixels(std::min(px1, px2), std::min(py1, py2), std::fabs(px2 - px1) + 1, std::fabs(py2 - py1) + 1);
+        const Qt::Orientation along = py1 == py2 ? Qt::Horizontal : Qt::Vertical;
+        p.fillRect(deviceSnapped(p.deviceTransform(), pixels, devicePixelsPerPixel(p), along), colour);
+        return;
+    }
+    p.setPen(QPen(colour, 1));
     // Through the centres of whole pixels, as on a screen of one device pixel a pixel.
-    const auto centre = [](double twips) { return wholePixel(toPixels(twips)) + 0.5; };
-    p.drawLine(QPointF(centre(x1_), centre(y1_)), QPointF(centre(x2_), centre(y2_)));
+    p.drawLine(QPointF(px1 + 0.5, py1 + 0.5), QPointF(px2 + 0.5, py2 + 0.5));
 }
 
 Shape::Shape(PictureBox* host, const QString& name, int index, QObject* owner)
@@ -575,20 +628,19 @@ void PictureBox::paintBackdrop(QPainter& p)
 {
     p.fillRect(rect(), back_.isValid() ? back_ : palette().window().color());
     if (borderStyle_) {
-        // A sunken 3D border, two pixels wide.
-        const QRect r = rect();
-        p.setPen(QColor(0x80, 0x80, 0x80));
-        p.drawLine(r.topLeft(), r.topRight());
-        p.drawLine(r.topLeft(), r.bottomLeft());
-        p.setPen(QColor(0x40, 0x40, 0x40));
-        p.drawLine(r.topLeft() + QPoint(1, 1), r.topRight() + QPoint(-1, 1));
-        p.drawLine(r.topLeft() + QPoint(1, 1), r.bottomLeft() + QPoint(1, -1));
-        p.setPen(QColor(0xFF, 0xFF, 0xFF));
-        p.drawLine(r.bottomLeft(), r.bottomRight());
-        p.drawLine(r.topRight(), r.bottomRight());
-        p.setPen(QColor(0xD4, 0xD0, 0xC8));
-        p.drawLine(r.bottomLeft() + QPoint(1, -1), r.bottomRight() + QPoint(-1, -1));
-        p.drawLine(r.topRight() + QPoint(-1, 1), r.bottomRight() + QPoint(-1, -1));
+        // A sunken 3D border, two pixels wide, of whole pixels (filled, not
+        // stroked: a stroked line is one device pixel on a high-density
+        // screen and would leave the rest of its pixel to the backdrop).
+        const int w = width(), h = height();
+        const auto fill = [&p](int x, int y, int fw, int fh, QColor c) { p.fillRect(QRect(x, y, fw, fh), c); };
+        fill(0, 0, w, 1, QColor(0x80, 0x80, 0x80));
+        fill(0, 0, 1, h, QColor(0x80, 0x80, 0x80));
+        fill(1, 1, w - 2, 1, QColor(0x40, 0x40, 0x40));
+        fill(1, 1, 1, h - 2, QColor(0x40, 0x40, 0x40));
+        fill(0, h - 1, w, 1, QColor(0xFF, 0xFF, 0xFF));
+        fill(w - 1, 0, 1, h, QColor(0xFF, 0xFF, 0xFF));
+        fill(1, h - 2, w - 2, 1, QColor(0xD4, 0xD0, 0xC8));
+        fill(w - 2, 1, 1, h - 2, QColor(0xD4, 0xD0, 0xC8));
     }
     p.save();
     p.translate(clientOrigin());

@@ -256,6 +256,13 @@ private:
     QFont font_;
 };
 
+// `r` (in the painter's pixels) as a band of whole device pixels: its
+// leading edge rounded down to a device pixel, `thickDevicePixels` across,
+// its ends rounded; back in the painter's pixels.
+QRectF deviceSnapped(const QTransform& toDevice, const QRectF& r, int thickDevicePixels, Qt::Orientation along);
+// Device pixels to a pixel, rounded (2 at scales 1.5 and 2), at least 1.
+int devicePixelsPerPixel(const QPainter& p);
+
 class Line : public GraphicControl {
     Q_OBJECT
     Q_PROPERTY(double X1 READ x1 WRITE setX1)

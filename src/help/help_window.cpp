@@ -11,7 +11,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QIcon>
@@ -220,13 +222,59 @@ HelpViewer::HelpViewer(const ChmFile& chm, QWidget* parent) : QTextBrowser(paren
     setOpenExternalLinks(false);
 }
 
+namespace {
+
+// The most memory a picture of the help may take once decoded.
+constexpr int kMaxPictureMegabytes = 64;
+
+QImage decodedPicture(const QByteArray& bytes, qreal pixelRatio)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
+    reader.setAllocationLimit(kMaxPictureMegabytes);
+    QImage image = reader.read();
+    image.setDevicePixelRatio(pixelRatio);
+    return image;
+}
+
+}  // namespace
+
+QString twiceSizeName(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return dot > slash ? path.left(dot) + QStringLiteral("@2x") + path.mid(dot) : path + QStringLiteral("@2x");
+}
+
 QVariant HelpViewer::loadResource(int type, const QUrl& name)
 {
-    const QByteArray bytes = chm_.object(fromRoot(name.path()));
-    if (bytes.isEmpty())
-        return QTextBrowser::loadResource(type, name);
-    if (type == QTextDocument::ImageResource)
-        return bytes;
+    const QString path = fromRoot(name.path());
+    if (type == QTextDocument::ImageResource) {
+        // On a high-density screen, the picture's copy of twice the size
+        // where the file has one; drawn at the size the page gives, either
+        // shows pixel for pixel at scales 1 and 2.
+        if (devicePixelRatioF() > 1.0) {
+            const QByteArray twice = chm_.object(twiceSizeName(path));
+            if (!twice.isEmpty()) {
+                const QImage image = decodedPicture(twice, 2.0);
+                if (!image.isNull())
+                    return image;
+            }
+        }
+        const QByteArray bytes = chm_.object(path);
+        if (!bytes.isEmpty()) {
+            const QImage image = decodedPicture(bytes, 1.0);
+            if (!image.isNull())
+                return image;
+        }
+        return {};
+    }
+    // Pages and pictures come from the help file alone, never from the disk
+    // or the network.
+    const QByteArray bytes = chm_.object(path);
+    if (bytes.isEmpty() || (type != QTextDocument::HtmlResource && type != QTextDocument::StyleSheetResource))
+        return {};
     return QString::fromUtf8(bytes);
 }
 

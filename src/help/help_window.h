@@ -64,6 +64,10 @@ struct HelpTopic {
 // The entries of a sitemap, nested as its lists nest.
 std::vector<HelpTopic> parseSitemap(const QByteArray& html);
 
+// "/pictures/window@2x.png" for "/pictures/window.png": the name of a
+// picture's copy of twice the size, for high-density screens.
+QString twiceSizeName(const QString& path);
+
 // The page: a text browser reading its pages and pictures from the file.
 class HelpViewer : public QTextBrowser {
     Q_OBJECT

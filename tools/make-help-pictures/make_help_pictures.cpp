@@ -13,6 +13,7 @@
 #include "inspect/inspection.h"
 #include "map/site_map.h"
 #include "shell/frmspectrum.h"
+#include "shell/frmsplash.h"
 #include "shell/secondary.h"
 #include "spectrum/chart.h"
 #include "spectrum/frequency_window.h"
@@ -76,12 +77,21 @@ int main(int argc, char** argv)
         return int(forms::vbOK);
     });
     forms::setModalHandler([](forms::Form& f) { f.show(); });
+    bool ok0 = true;
+
+    // The splash window as it reads a national register.
+    {
+        shell::FrmSplash splash;
+        splash.show();
+        splash.showProgress({QStringLiteral("licence"), 1305999, 1718712});
+        ok0 = save(&splash, out, QStringLiteral("splash"));
+    }
 
     shell::FrmSpectrum w;
     w.formLoad();
     w.move(20, 20);
     w.show();
-    bool ok = save(&w, out, QStringLiteral("window-startup"));
+    bool ok = ok0 && save(&w, out, QStringLiteral("window-startup"));
 
     // The VHF land-mobile band: planned channels, licences in every district.
     w.Option1[1]->setValue(true);
