@@ -58,6 +58,7 @@ private slots:
     void linesAreEquallyThick();
     void theDistrictColumnIsWholeAndStraight();
     void helpPicturesAtTheirNaturalSize();
+    void theReliefMapAtTheScreensResolution();
 };
 
 void TestHidpi::initTestCase()
@@ -189,6 +190,32 @@ void TestHidpi::helpPicturesAtTheirNaturalSize()
         }
     }
     QVERIFY(pictures >= 10);
+}
+
+void TestHidpi::theReliefMapAtTheScreensResolution()
+{
+    testing::WorkDir wd;
+    {
+        testing::TinyRegister r(wd.file("KORVA.mdb"));
+        r.record(1.0, 1.01, 5, 1, 26, 2);
+    }
+    auto w = testing::openWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->siteMap().cmdMapGrid_Click();
+    QVERIFY(w->siteMap().mapShown);
+    // Over the middle of the North Island, Lake Taupo and the mountains.
+    w->siteMap().viewOriginX = 760;
+    w->siteMap().viewOriginY = 480;
+    w->siteMap().centreMapView();
+    // The piece shown has a device pixel for each of the box's: cut from
+    // the map of 500 m a pixel above scale 1, not stretched from the 1 km one.
+    const QImage& shown = w->picMap->picture();
+    const double density = scale() > 1 ? 2.0 : 1.0;
+    QCOMPARE(shown.devicePixelRatio(), density);
+    QCOMPARE(shown.size(), w->picMap->clientPixelSize() * density);
+    // And it is the map's own: land where the view holds Lake Taupo's shore.
+    QVERIFY(shown.pixelColor(shown.width() / 2, shown.height() / 2) != QColor(58, 104, 168));
 }
 
 QTEST_MAIN(TestHidpi)

@@ -98,6 +98,30 @@ void TestPictures::reliefMapGrid()
     // The corners are open sea.
     QCOMPARE(m.pixelColor(0, 0), kSea);
     QCOMPARE(m.pixelColor(1326, 1796), kSea);
+
+    // The copy for high-density screens: the same grid at 500 m a pixel,
+    // each map pixel two by two of its own. The same places lie on the
+    // same ground, and sea, lake and land agree with the map's almost
+    // everywhere (they part only along coasts and shores, drawn finer).
+    const QImage twice(QStringLiteral(":/pictures/relief-map@2x.png"));
+    QCOMPARE(twice.size(), QSize(2654, 3594));
+    auto groundOfTwice = [&twice](int x, int y) {
+        const QColor px = twice.pixelColor(x, y);
+        return px == kSea ? Ground::Sea : px == kLake ? Ground::Lake : Ground::Land;
+    };
+    for (const auto& p : places) {
+        const double c = nzmap::columnOf(p.e), r = nzmap::rowOf(p.n);
+        QVERIFY2(groundOfTwice(int(std::floor((c + 0.5) * 2)), int(std::floor((r + 0.5) * 2))) == p.ground, p.place);
+    }
+    int compared = 0, differing = 0;
+    for (int y = 0; y < m.height(); y += 3)
+        for (int x = 0; x < m.width(); x += 3) {
+            const QColor px = m.pixelColor(x, y);
+            const Ground g = px == kSea ? Ground::Sea : px == kLake ? Ground::Lake : Ground::Land;
+            ++compared;
+            differing += groundOfTwice(2 * x, 2 * y) != g && groundOfTwice(2 * x + 1, 2 * y + 1) != g;
+        }
+    QVERIFY2(differing < compared / 100, qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(compared)));
 }
 
 void TestPictures::gridFormulas()

@@ -778,7 +778,9 @@ void HelpWindow::markSearchedWords()
             QTextCursor first(doc);
             first.setPosition(spans.front().first);
             page_->setTextCursor(first);
-            page_->ensureCursorVisible();
+            // The first word found near the top of the view, a line of the page above it.
+            const int above = page_->cursorRect(first).top() - page_->fontMetrics().height() * 2;
+            page_->verticalScrollBar()->setValue(page_->verticalScrollBar()->value() + above);
         }
         markedWords_.clear();
     }

@@ -27,9 +27,16 @@ void SiteMap::drawMapView()
     clipY = qint16(c.y);
     clipWidth = qint16(c.width);
     clipHeight = qint16(c.height);
-    const QSize target = c_.picMap->clientPixelSize();
-    const QImage piece = reliefMap_.copy(c.x, c.y, c.width, c.height);
-    c_.picMap->setPicture(piece.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    // The piece in the map's own pixels; from the copy of twice the
+    // resolution, and as many device pixels as the box has, on a
+    // high-density screen.
+    const double density = reliefMap_.devicePixelRatio();
+    const QSize target = c_.picMap->clientPixelSize() * density;
+    const QImage piece = reliefMap_.copy(qRound(c.x * density), qRound(c.y * density), qRound(c.width * density),
+                                         qRound(c.height * density));
+    QImage shown = piece.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    shown.setDevicePixelRatio(density);
+    c_.picMap->setPicture(shown);
     for (int i = 0; i <= lastSiteIndex && i < int(siteMapX.size()); ++i) {
         forms::Label* m = (*c_.lblLocationRef)(i);
         m->setTop(markerTop(siteMapY[size_t(i)], c, baseClipHeight));

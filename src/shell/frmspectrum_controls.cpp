@@ -357,8 +357,9 @@ void FrmSpectrum::buildMapAndGridArea(PictureBox* f)
     PictureClip1 = new QObject(this);
     PictureClip1->setObjectName("PictureClip1");
     reliefMap_ = reliefMapPicture();
-    PictureClip1->setProperty("Width", reliefMap_.width());
-    PictureClip1->setProperty("Height", reliefMap_.height());
+    // Its size in the map's own pixels (of 1 km), whichever copy is loaded.
+    PictureClip1->setProperty("Width", qRound(reliefMap_.deviceIndependentSize().width()));
+    PictureClip1->setProperty("Height", qRound(reliefMap_.deviceIndependentSize().height()));
 }
 
 // Title and logo.

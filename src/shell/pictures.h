@@ -10,7 +10,7 @@
 
 namespace shell {
 
-QImage reliefMapPicture();   // 1327 x 1797, 24-bit
+QImage reliefMapPicture();   // 1327 x 1797, 24-bit (twice that, of 500 m, on a high-density screen)
 QImage skyPicture();         // 640 x 480
 QImage knobPicture();        // 100 x 100
 QImage logoPicture();        // 190 x 70

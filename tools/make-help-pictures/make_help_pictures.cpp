@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTreeWidget>
 #include <cstdio>
@@ -161,6 +162,11 @@ int main(int argc, char** argv)
             help.show();
             help.contents()->setCurrentItem(help.contents()->topLevelItem(0));
             ok = ok && save(&help, out, QStringLiteral("help-window"));
+            // The search of every page, its results and a page found.
+            help.sideTabs()->setCurrentIndex(help.sideTabs()->count() - 1);
+            help.searchBox()->setText(QStringLiteral("sheet reference"));
+            help.openSearchResult(0);
+            ok = ok && save(&help, out, QStringLiteral("help-search"));
         }
     }
     return ok ? 0 : 1;

@@ -1,12 +1,17 @@
 #!/usr/bin/python3
 """Helpers of make-map: the map's pixel grid in NZMG, and the picture made
-from the sampled land mask and elevations."""
+from the sampled land mask and elevations. At a scale of 2 (the copy for
+high-density screens) each pixel of the map is two by two pixels of 500 m,
+their centres a quarter of a kilometre either side of the pixel's centre."""
 
+import os
 import sys
 
 import numpy as np
 
-WIDTH, HEIGHT = 1327, 1797
+SCALE = int(os.environ.get("MAP_SCALE", "1"))
+WIDTH, HEIGHT = 1327 * SCALE, 1797 * SCALE
+SPACING = 1000.0 / SCALE
 SEA = (58, 104, 168)       # plain sea blue
 LAKE = (112, 164, 214)     # lakes, lighter
 # Height tints (metres, colour), blended between the stops.
@@ -14,11 +19,16 @@ TINTS = [(0, (98, 150, 78)), (200, (138, 176, 92)), (500, (190, 190, 110)), (900
          (1500, (150, 112, 80)), (2000, (200, 190, 180)), (2600, (245, 245, 245))]
 
 
+def centre(k):
+    """The map pixel (at scale 1) whose centre a pixel at this scale shares."""
+    return (k + 0.5) / SCALE - 0.5
+
+
 def points():
     out = sys.stdout
     for r in range(HEIGHT):
-        n = 6791805 - (r - 150) * 1000
-        out.write("".join("%d %d\n" % ((c - 110) * 1000 + 1951923, n) for c in range(WIDTH)))
+        n = 6791805 - (centre(r) - 150) * 1000
+        out.write("".join("%.10g %.10g\n" % ((centre(c) - 110) * 1000 + 1951923, n) for c in range(WIDTH)))
 
 
 def tint(h):
@@ -36,8 +46,8 @@ def picture(mask_file, elev_file, out_file):
     land = mask == 1
     lake = mask == 2
     h = np.where(land, np.maximum(elev, 5.0), 0.0)
-    # Hill shading from the north-west, on the 1 km grid.
-    dzdy, dzdx = np.gradient(h, 1000.0)
+    # Hill shading from the north-west, on the grid's spacing.
+    dzdy, dzdx = np.gradient(h, SPACING)
     exaggeration = 6.0
     nx, ny, nz = -dzdx * exaggeration, dzdy * exaggeration, np.ones_like(h)
     norm = np.sqrt(nx * nx + ny * ny + nz * nz)
