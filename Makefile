@@ -9,7 +9,7 @@ FORMAT     ?= sqlite
 SAMPLE      = $(BUILD)/sample$(if $(filter access,$(FORMAT)),-access,)
 
 DEBIAN_PACKAGES = build-essential cmake pkg-config qt6-base-dev libsqlite3-dev \
-  libproj-dev proj-data mdbtools mdbtools-dev libchm-dev fp-utils fonts-liberation \
+  libproj-dev proj-data mdbtools mdbtools-dev libchm-dev libseccomp-dev fp-utils fonts-liberation \
   xvfb xauth x11-utils xdotool imagemagick poppler-utils
 # For building the Debian package and checking it (the install test builds one too).
 PACKAGE_PACKAGES = dpkg-dev fakeroot lintian desktop-file-utils appstream

@@ -7,6 +7,7 @@
 
 #include "jet4_writer.h"
 #include "register/access_import.h"
+#include "register/access_internal.h"
 #include "register/connection.h"
 #include "register/jet_text.h"
 #include "register/schema.h"
@@ -20,6 +21,7 @@
 #include <csignal>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QtTest>
 #include <cmath>
 #include <cstring>
@@ -350,6 +352,7 @@ private slots:
     void edgeValuesArriveExactly();
     void damagedDefinitionIsRefused();
     void readersThatDieOrOverrunAreReported();
+    void readersAreSandboxed();
     void nationalRegisterShowsWhatSqliteShows();
 
 private:
@@ -571,6 +574,71 @@ void TestAccess::readersThatDieOrOverrunAreReported()
     QVERIFY2(overran.contains(" could not be read (it took longer than 0.001 s)"), qPrintable(overran));
     // And with time enough, the same file reads.
     QCOMPARE(importInto({}, 0), QString());
+}
+
+// The readers are programs of their own, started (not forked) with only
+// their pipe and the register, a bare environment, and a sandbox that
+// refuses files by name, sockets, programs and processes.
+void TestAccess::readersAreSandboxed()
+{
+    const QString reader = reg::access::readerProgram();
+    QVERIFY2(!reader.isEmpty(), "the build puts orvane-read-access beside the program");
+    QProcess check;
+    check.start(reader, {"--sandbox-check"});
+    QVERIFY(check.waitForFinished(30000));
+    const QString said = QString::fromUtf8(check.readAllStandardOutput());
+    QCOMPARE(check.exitCode(), 0);
+    const QStringList lines = said.trimmed().split('\n');
+    QVERIFY2(lines.size() >= 10, qPrintable(said));
+    QVERIFY2(lines[0].startsWith("landlock: "), qPrintable(lines[0]));
+    for (const char* attempt : {"open another file", "open through /proc", "create a socket", "create a local socket",
+                                "write a file", "start a program", "start a process", "map executable memory", "trace"})
+        QVERIFY2(said.contains(QString::fromLatin1(attempt) + ": refused ("), qPrintable(said));
+    QVERIFY(!said.contains("ALLOWED"));
+    // Arguments it does not understand: exit status 2, nothing read.
+    check.start(reader, {"--table"});
+    QVERIFY(check.waitForFinished(30000));
+    QCOMPARE(check.exitCode(), 2);
+
+    // A reader at work holds descriptors 0 to 4 alone (/dev/null three
+    // times, the register read-only, its pipe) and an environment of its own.
+    QStringList seen;
+    reg::Database db = reg::Database::openMemory();
+    std::vector<reg::TableImport> jobs{{"spectrum", {}, {}, 0}, {"licence", {}, {}, 0}};
+    reg::importAccessTables(access_, db, jobs, [&](const reg::ImportProgress&) {
+        for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+            QFile stat("/proc/" + pid + "/stat");
+            if (!stat.open(QIODevice::ReadOnly))
+                continue;
+            const QList<QByteArray> f = stat.readAll().split(')').value(1).trimmed().split(' ');
+            if (f.value(1).toLongLong() != QCoreApplication::applicationPid() || seen.contains(pid))
+                continue;
+            const QString fds = "/proc/" + pid + "/fd";
+            QStringList held = QDir(fds).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System);
+            if (held.isEmpty())
+                continue;  // ended meanwhile
+            // Beyond 4, only the register again (the copy its library reads through).
+            for (const QString& fd : held) {
+                const QString target = QFileInfo(fds + "/" + fd).symLinkTarget();
+                if (fd.toInt() <= 2)
+                    QCOMPARE(target, QStringLiteral("/dev/null"));
+                else if (fd.toInt() == 4)
+                    QVERIFY2(target.endsWith("]") && target.contains("pipe:["), qPrintable(target));
+                else
+                    QCOMPARE(QFileInfo(fds + "/" + fd).canonicalFilePath(), QFileInfo(access_).canonicalFilePath());
+            }
+            QVERIFY(held.contains("3") && held.contains("4"));
+            QFile environment("/proc/" + pid + "/environ");
+            QVERIFY(environment.open(QIODevice::ReadOnly));
+            for (const QByteArray& e : environment.readAll().split('\0'))
+                QVERIFY2(e.isEmpty() || e.startsWith("LC_ALL=") || e.startsWith("ASAN_OPTIONS="), e.constData());
+            QFile cmdline("/proc/" + pid + "/cmdline");
+            QVERIFY(cmdline.open(QIODevice::ReadOnly));
+            QVERIFY(cmdline.readAll().contains("orvane-read-access"));
+            seen << pid;
+        }
+    });
+    QVERIFY(!seen.isEmpty());
 }
 
 // A national-size register in both forms: mdbtools reads the Access file

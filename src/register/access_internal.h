@@ -24,6 +24,43 @@ public:
     virtual void database(const QByteArray& image) = 0;
 };
 
+// What a reader writes to its pipe: messages of a type byte, an 8-byte
+// length and the payload.
+class PipeOutput : public ReaderOutput {
+public:
+    explicit PipeOutput(int fd) : fd_(fd) {}
+    void catalogue(const QByteArray& encoded) override;
+    void rowsExpected(qint64 rows) override;
+    void rowsRead(qint64 rows) override;
+    void database(const QByteArray& image) override;
+    void error(const QByteArray& text);
+
+private:
+    int fd_;
+};
+
+// The reader program (orvane-read-access), started by its parent with the
+// register open read-only as descriptor 3 and its pipe as descriptor 4, and
+// nothing else. It confines itself (see sandbox.h) before it reads a byte,
+// then reads the catalogue or one table into its pipe:
+//   --parent PID --catalogue
+//   --parent PID --table NAME ROWS FILE_SIZE COLUMN_COUNT COLUMN... INDEX_COUNT INDEX...
+//   --sandbox-check        (confines itself, then tries what it must not do)
+// Its exit status: 0 when done, 1 when it failed (its message in the pipe),
+// 2 for arguments it does not understand.
+constexpr int kReaderRegisterFd = 3;
+constexpr int kReaderPipeFd = 4;
+// The name under which the reader's libraries open the register: the
+// reader's own open() gives them its descriptor 3 for it, and no file is
+// opened by a name.
+constexpr const char* kReaderRegisterPath = "/orvane-read-access/register";
+int readerMain(const QStringList& arguments);
+// The reader program: beside this program (the build tree), in the
+// package's libexec folder, or where the build put it; empty when none is.
+QString readerProgram();
+// The arguments of a table's reader, and the request they carry.
+QStringList readerArguments(const TableImport& request, qint64 fileSize);
+
 // The catalogue of tables, as a reader sends it and its parent reads it.
 QByteArray encodeCatalogue(const std::vector<AccessTable>& tables);
 std::vector<AccessTable> decodeCatalogue(const QByteArray& encoded);

@@ -19,8 +19,7 @@
 #include <memory>
 #include <optional>
 #include <poll.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,59 +64,116 @@ void send(int fd, char type, const void* data, uint64_t n)
 
 void sendNumber(int fd, char type, qint64 v) { send(fd, type, &v, sizeof v); }
 
-// What a reader hands back, written to its pipe.
-class PipeOutput : public access::ReaderOutput {
-public:
-    explicit PipeOutput(int fd) : fd_(fd) {}
-    void catalogue(const QByteArray& encoded) override { send(fd_, kMsgCatalogue, encoded.constData(), uint64_t(encoded.size())); }
-    void rowsExpected(qint64 rows) override { sendNumber(fd_, kMsgRowsExpected, rows); }
-    void rowsRead(qint64 rows) override { sendNumber(fd_, kMsgRowsRead, rows); }
-    void database(const QByteArray& image) override { send(fd_, kMsgDatabase, image.constData(), uint64_t(image.size())); }
-
-private:
-    int fd_;
-};
-
-// Forks a child that runs `work` with the write end of a pipe and exits;
-// returns the child and the read end.
-std::pair<pid_t, int> spawn(const std::function<void(int)>& work)
+RegisterError cannotStart(const QString& why)
 {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
-        throw RegisterError(QStringLiteral("A process to read the register cannot be started: %1")
-                                .arg(QString::fromLocal8Bit(std::strerror(errno))));
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        ::close(fds[0]);
-        ::close(fds[1]);
-        throw RegisterError(QStringLiteral("A process to read the register cannot be started: %1")
-                                .arg(QString::fromLocal8Bit(std::strerror(errno))));
-    }
-    if (pid == 0) {
-        ::close(fds[0]);
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        std::signal(SIGPIPE, SIG_DFL);
-#if !defined(__SANITIZE_ADDRESS__)
-        // A hostile file may not make the reader take all the memory there is.
-        const rlimit mem{rlim_t(4) << 30, rlim_t(4) << 30};
-        ::setrlimit(RLIMIT_AS, &mem);
-#endif
-        int status = 0;
-        try {
-            work(fds[1]);
-        } catch (const std::exception& e) {
-            send(fds[1], kMsgError, e.what(), std::strlen(e.what()));
-            status = 1;
-        } catch (...) {
-            status = 1;
-        }
-        ::close(fds[1]);
-        _exit(status);  // nothing of the parent's is torn down here
-    }
-    ::close(fds[1]);
-    ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
-    return {pid, fds[0]};
+    return RegisterError(QStringLiteral("A process to read the register cannot be started: %1").arg(why));
 }
+
+RegisterError cannotStart() { return cannotStart(QString::fromLocal8Bit(std::strerror(errno))); }
+
+// A descriptor at 10 or above, closed on exec; the original closed.
+int lifted(int fd)
+{
+    const int high = ::fcntl(fd, F_DUPFD_CLOEXEC, 10);
+    ::close(fd);
+    return high;
+}
+
+// Starts the reader program (posix_spawn: no code of this process runs in
+// the child) with the register read-only as its descriptor 3, the write end
+// of a pipe as 4, /dev/null as 0 to 2, nothing else, and a minimal
+// environment; returns it and the read end.
+std::pair<pid_t, int> spawnReader(const QString& registerFile, const QStringList& arguments)
+{
+    const QString program = access::readerProgram();
+    if (program.isEmpty())
+        throw cannotStart(QStringLiteral("the reader orvane-read-access is not installed beside the program"));
+    int file = ::open(QFile::encodeName(registerFile).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (file < 0)
+        throw cannotStart();
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        ::close(file);
+        throw cannotStart();
+    }
+    file = lifted(file);
+    const int writeEnd = lifted(fds[1]);
+    const int readEnd = fds[0];
+    if (file < 0 || writeEnd < 0) {
+        ::close(readEnd);
+        if (file >= 0)
+            ::close(file);
+        if (writeEnd >= 0)
+            ::close(writeEnd);
+        throw cannotStart();
+    }
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, file, access::kReaderRegisterFd);
+    posix_spawn_file_actions_adddup2(&actions, writeEnd, access::kReaderPipeFd);
+    posix_spawn_file_actions_addclosefrom_np(&actions, access::kReaderPipeFd + 1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+    std::vector<QByteArray> args{QFile::encodeName(program), QByteArrayLiteral("--parent"),
+                                 QByteArray::number(qint64(::getpid()))};
+    for (const QString& a : arguments)
+        args.push_back(a.toUtf8());
+    std::vector<char*> argv;
+    for (QByteArray& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    // The environment: only the language, and the sanitizer's options in a
+    // sanitizer build (leak checks cannot run in the sandbox).
+    std::vector<QByteArray> env{QByteArrayLiteral("LC_ALL=C.UTF-8")};
+#if defined(__SANITIZE_ADDRESS__)
+    env.push_back(QByteArrayLiteral("ASAN_OPTIONS=detect_leaks=0"));
+#endif
+    std::vector<char*> envp;
+    for (QByteArray& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    ::close(file);
+    ::close(writeEnd);
+    if (rc != 0) {
+        ::close(readEnd);
+        throw cannotStart(QString::fromLocal8Bit(std::strerror(rc)));
+    }
+    ::fcntl(readEnd, F_SETFL, ::fcntl(readEnd, F_GETFL) | O_NONBLOCK);
+    return {pid, readEnd};
+}
+
+}  // namespace
+
+void access::PipeOutput::catalogue(const QByteArray& encoded)
+{
+    send(fd_, kMsgCatalogue, encoded.constData(), uint64_t(encoded.size()));
+}
+void access::PipeOutput::rowsExpected(qint64 rows) { sendNumber(fd_, kMsgRowsExpected, rows); }
+void access::PipeOutput::rowsRead(qint64 rows) { sendNumber(fd_, kMsgRowsRead, rows); }
+void access::PipeOutput::database(const QByteArray& image)
+{
+    send(fd_, kMsgDatabase, image.constData(), uint64_t(image.size()));
+}
+void access::PipeOutput::error(const QByteArray& text) { send(fd_, kMsgError, text.constData(), uint64_t(text.size())); }
+
+namespace {
 
 // ---------------------------------------------------------------------------
 // The parent's end.
@@ -295,13 +351,9 @@ qint64 accessReadTimeLimitMs(qint64 bytes) { return 10000 + bytes / 1000; }
 
 std::vector<AccessTable> accessCatalogue(const QString& path, const QString& readFrom)
 {
-    const QByteArray encoded = QFile::encodeName(readFrom.isEmpty() ? path : readFrom);
     std::vector<std::unique_ptr<Child>> running;
     auto child = std::make_unique<Child>();
-    std::tie(child->pid, child->fd) = spawn([&](int fd) {
-        PipeOutput out(fd);
-        access::listTables(encoded, out);
-    });
+    std::tie(child->pid, child->fd) = spawnReader(readFrom.isEmpty() ? path : readFrom, {QStringLiteral("--catalogue")});
     child->clock.start();
     running.push_back(std::move(child));
     QByteArray catalogue;
@@ -333,8 +385,8 @@ std::vector<AccessTable> accessCatalogue(const QString& path, const QString& rea
 void importAccessTables(const QString& path, Database& db, const std::vector<TableImport>& tables,
                         const ProgressFn& progress, qint64 timeLimitMs, const QString& readFrom)
 {
-    const QByteArray encoded = QFile::encodeName(readFrom.isEmpty() ? path : readFrom);
-    const qint64 size = fileSize(readFrom.isEmpty() ? path : readFrom);
+    const QString file = readFrom.isEmpty() ? path : readFrom;
+    const qint64 size = fileSize(file);
     const qint64 limitMs = timeLimitMs > 0 ? timeLimitMs : accessReadTimeLimitMs(size);
     // The largest tables first, so that the two readers finish together.
     std::vector<size_t> order(tables.size());
@@ -366,11 +418,7 @@ void importAccessTables(const QString& path, Database& db, const std::vector<Tab
         while (next < order.size() && int(running.size()) < readers()) {
             const size_t job = order[next++];
             auto child = std::make_unique<Child>();
-            const TableImport req = tables[job];
-            std::tie(child->pid, child->fd) = spawn([&encoded, req, size](int fd) {
-                PipeOutput out(fd);
-                access::readTable(encoded, req, size, out);
-            });
+            std::tie(child->pid, child->fd) = spawnReader(file, access::readerArguments(tables[job], size));
             child->job = job;
             child->clock.start();
             running.push_back(std::move(child));

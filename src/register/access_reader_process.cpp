@@ -1,0 +1,120 @@
+// The reader program's side of reading an Access file: its arguments, its
+// confinement, and the work it does into its pipe; and where the program
+// finds it.
+
+#include "register/access_internal.h"
+#include "register/sandbox.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <exception>
+#include <unistd.h>
+
+namespace reg::access {
+
+QStringList readerArguments(const TableImport& request, qint64 fileSize)
+{
+    QStringList a{QStringLiteral("--table"), request.table, QString::number(request.rows), QString::number(fileSize),
+                  QString::number(request.columns.size())};
+    a += request.columns;
+    a << QString::number(request.indexes.size());
+    a += request.indexes;
+    return a;
+}
+
+namespace {
+
+// The request a table's arguments carry; false when they do not make one.
+bool parseTable(const QStringList& a, qsizetype at, TableImport& request, qint64& fileSize)
+{
+    if (at + 4 > a.size())
+        return false;
+    bool ok1 = false, ok2 = false, ok3 = false;
+    request.table = a[at];
+    request.rows = a[at + 1].toLongLong(&ok1);
+    fileSize = a[at + 2].toLongLong(&ok2);
+    const qsizetype columns = a[at + 3].toLongLong(&ok3);
+    if (!ok1 || !ok2 || !ok3 || columns < 0 || at + 4 + columns >= a.size())
+        return false;
+    request.columns = a.mid(at + 4, columns);
+    bool ok4 = false;
+    const qsizetype indexes = a[at + 4 + columns].toLongLong(&ok4);
+    if (!ok4 || indexes < 0 || at + 5 + columns + indexes != a.size())
+        return false;
+    request.indexes = a.mid(at + 5 + columns, indexes);
+    return true;
+}
+
+}  // namespace
+
+int readerMain(const QStringList& a)
+{
+    // Only its pipe and the register are kept.
+    ::close_range(kReaderPipeFd + 1, ~0U, 0);
+    if (a.size() == 1 && a[0] == QLatin1String("--sandbox-check")) {
+        const QString why = sandbox::confine({}, 0);
+        if (!why.isEmpty()) {
+            const QByteArray text = why.toUtf8() + '\n';
+            (void)!::write(1, text.constData(), size_t(text.size()));
+            return 1;
+        }
+        const QStringList lines = sandbox::selfCheck();
+        QByteArray text = QByteArrayLiteral("landlock: ") + (sandbox::landlockInForce() ? "in force\n" : "not offered\n");
+        bool allRefused = true;
+        for (const QString& l : lines) {
+            text += l.toUtf8() + '\n';
+            allRefused = allRefused && !l.endsWith(QLatin1String("ALLOWED"));
+        }
+        (void)!::write(1, text.constData(), size_t(text.size()));
+        return allRefused ? 0 : 1;
+    }
+    if (a.size() < 3 || a[0] != QLatin1String("--parent"))
+        return 2;
+    bool ok = false;
+    const long parent = a[1].toLong(&ok);
+    if (!ok)
+        return 2;
+    TableImport request;
+    qint64 fileSize = 0;
+    const bool catalogue = a.size() == 3 && a[2] == QLatin1String("--catalogue");
+    if (!catalogue && !(a[2] == QLatin1String("--table") && parseTable(a, 3, request, fileSize)))
+        return 2;
+    PipeOutput out(kReaderPipeFd);
+    const QString why = sandbox::confine({}, parent);
+    if (!why.isEmpty()) {
+        out.error(QByteArrayLiteral("its reader cannot be confined: ") + why.toUtf8());
+        return 1;
+    }
+    try {
+        if (catalogue)
+            listTables(kReaderRegisterPath, out);
+        else
+            readTable(kReaderRegisterPath, request, fileSize, out);
+    } catch (const std::exception& e) {
+        out.error(QByteArray(e.what()));
+        return 1;
+    }
+    return 0;
+}
+
+QString readerProgram()
+{
+    const QString name = QStringLiteral("orvane-read-access");
+    QStringList places;
+    if (QCoreApplication::instance()) {
+        const QString here = QCoreApplication::applicationDirPath();
+        places << here + QLatin1Char('/') + name << here + QStringLiteral("/../libexec/orvane-zaru/") + name;
+    }
+#ifdef ORVANE_READER_IN_BUILD
+    places << QStringLiteral(ORVANE_READER_IN_BUILD);
+#endif
+    for (const QString& p : places) {
+        const QFileInfo f(p);
+        if (f.isFile() && f.isExecutable())
+            return f.canonicalFilePath();
+    }
+    return QString();
+}
+
+}  // namespace reg::access
