@@ -49,7 +49,9 @@ void importAccessTables(const QString& path, Database& db, const std::vector<Tab
 // the list is empty) with all their columns and no indexes.
 void importAccess(const QString& path, Database& db, const QStringList& tables, const ProgressFn& progress);
 
-// How long a reader may take to read one table of a file of `bytes` bytes.
+// How long reading an Access file may take, whatever its size: the
+// catalogue, and all the tables together.
+constexpr qint64 kAccessImportLimitMs = 60000;
 qint64 accessReadTimeLimitMs(qint64 bytes);
 
 }  // namespace reg

@@ -273,7 +273,9 @@ struct Child {
         return v;
     }
 
-    // Reaps the child; a description of how it ended when that was not well.
+    // Reaps the child once its pipe has closed; a description of how it
+    // ended when that was not well. A reader that has not ended by then
+    // (it stalls after an error, say) is killed, never waited on.
     QString reap()
     {
         if (pid <= 0)
@@ -283,11 +285,26 @@ struct Child {
         fd = -1;
         int status = 0;
         pid_t r;
-        while ((r = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+        // A reader that has closed its pipe ends within moments.
+        for (int tries = 0; tries < 20; ++tries) {
+            while ((r = ::waitpid(pid, &status, WNOHANG)) < 0 && errno == EINTR) {
+            }
+            if (r != 0)
+                break;
+            ::usleep(5000);
+        }
+        bool killed = false;
+        if (r == 0) {
+            ::kill(pid, SIGKILL);
+            killed = true;
+            while ((r = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+            }
         }
         pid = -1;
         if (r < 0)
             return QString();
+        if (killed)
+            return haveImage || !catalogue.isEmpty() ? QString() : QStringLiteral("its reader stalled and was stopped");
         if (WIFSIGNALED(status))
             return QStringLiteral("its reader stopped with signal %1").arg(WTERMSIG(status));
         if (WIFEXITED(status) && WEXITSTATUS(status) != 0 && error.isEmpty())
@@ -347,7 +364,7 @@ int readers() { return 2; }
 
 }  // namespace
 
-qint64 accessReadTimeLimitMs(qint64 bytes) { return 10000 + bytes / 1000; }
+qint64 accessReadTimeLimitMs(qint64) { return kAccessImportLimitMs; }
 
 std::vector<AccessTable> accessCatalogue(const QString& path, const QString& readFrom)
 {
@@ -364,6 +381,7 @@ std::vector<AccessTable> accessCatalogue(const QString& path, const QString& rea
         [&](Child& c) {
             if (c.type == kMsgCatalogue) {
                 catalogue = c.small;
+                c.catalogue = c.small;
                 received = true;
             } else if (c.type == kMsgError) {
                 c.error = QString::fromUtf8(c.small);
@@ -411,6 +429,9 @@ void importAccessTables(const QString& path, Database& db, const std::vector<Tab
     };
 
     std::vector<std::unique_ptr<Child>> running;
+    // One limit for the whole import: every reader's clock starts with it.
+    QElapsedTimer importClock;
+    importClock.start();
     // The tables handed back, kept until all have been.
     std::vector<EngineBuffer> images(tables.size());
     size_t next = 0;
@@ -420,7 +441,7 @@ void importAccessTables(const QString& path, Database& db, const std::vector<Tab
             auto child = std::make_unique<Child>();
             std::tie(child->pid, child->fd) = spawnReader(file, access::readerArguments(tables[job], size));
             child->job = job;
-            child->clock.start();
+            child->clock = importClock;
             running.push_back(std::move(child));
         }
     };
