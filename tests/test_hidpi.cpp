@@ -48,6 +48,18 @@ QPoint findPicture(const QImage& shot, const QImage& picture, QPoint near, int r
     return {-1, -1};
 }
 
+// The main window on a register of one record, shown.
+std::unique_ptr<shell::FrmSpectrum> shownWindow(testing::WorkDir& wd)
+{
+    {
+        testing::TinyRegister r(wd.file("KORVA.mdb"));
+        r.record(1.0, 1.01, 5, 1, 26, 2);
+    }
+    auto w = testing::openWindow();
+    w->show();
+    return w;
+}
+
 }  // namespace
 
 class TestHidpi : public QObject {
@@ -114,13 +126,8 @@ void TestHidpi::linesAreEquallyThick()
 void TestHidpi::theDistrictColumnIsWholeAndStraight()
 {
     testing::WorkDir wd;
-    {
-        testing::TinyRegister r(wd.file("KORVA.mdb"));
-        r.record(1.0, 1.01, 5, 1, 26, 2);
-    }
-    auto w = testing::openWindow();
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto w = shownWindow(wd);
+    QVERIFY(w && QTest::qWaitForWindowExposed(w.get()));
     forms::PictureBox* column = w->picDistricts;
     const QImage shot = column->grab().toImage();
     const double s = shot.width() / double(column->width());
@@ -195,13 +202,8 @@ void TestHidpi::helpPicturesAtTheirNaturalSize()
 void TestHidpi::theReliefMapAtTheScreensResolution()
 {
     testing::WorkDir wd;
-    {
-        testing::TinyRegister r(wd.file("KORVA.mdb"));
-        r.record(1.0, 1.01, 5, 1, 26, 2);
-    }
-    auto w = testing::openWindow();
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto w = shownWindow(wd);
+    QVERIFY(w && QTest::qWaitForWindowExposed(w.get()));
     w->siteMap().cmdMapGrid_Click();
     QVERIFY(w->siteMap().mapShown);
     // Over the middle of the North Island, Lake Taupo and the mountains.
