@@ -353,6 +353,7 @@ private slots:
     void damagedDefinitionIsRefused();
     void readersThatDieOrOverrunAreReported();
     void readersAreSandboxed();
+    void rowCountsThatDisagreeAreRefused();
     void nationalRegisterShowsWhatSqliteShows();
 
 private:
@@ -528,6 +529,47 @@ void TestAccess::damagedDefinitionIsRefused()
                  qPrintable(e.message()));
     }
     QVERIFY(!c.isOpen());
+}
+
+// The rows a table's definition holds and the rows read must agree, either
+// way: a count damaged to 0, or one more than the pages hold, is refused
+// naming the table.
+void TestAccess::rowCountsThatDisagreeAreRefused()
+{
+    const QByteArray original = readAll(access_);
+    qsizetype tdef = -1;
+    for (qsizetype p = 3 * jet4::kPageSize; p < original.size() && tdef < 0; p += jet4::kPageSize)
+        if (original[p] == 0x02)
+            tdef = p;
+    QVERIFY(tdef > 0);
+    auto le32 = [](const QByteArray& b, qsizetype at) {
+        return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8 | quint32(uchar(b[at + 2])) << 16 |
+               quint32(uchar(b[at + 3])) << 24;
+    };
+    const quint32 rows = le32(original, tdef + 16);  // the definition's row count
+    QVERIFY(rows > 100);
+    struct Case {
+        quint32 count;
+        QString says;
+    };
+    for (const Case& c : {Case{0, QStringLiteral("%1 rows were read where its definition holds 0").arg(rows)},
+                          Case{rows + 1, QStringLiteral("only %1 of its %2 rows could be read").arg(rows).arg(rows + 1)},
+                          Case{rows - 1, QStringLiteral("%1 rows were read where its definition holds %2").arg(rows).arg(rows - 1)}}) {
+        testing::WorkDir wd;
+        QByteArray file = original;
+        for (int k = 0; k < 4; ++k)
+            file[tdef + 16 + k] = char((c.count >> (8 * k)) & 0xFF);
+        writeAll(wd.file("KORVA.mdb"), file);
+        Connection conn;
+        try {
+            conn.open(connectionString);
+            QFAIL(qPrintable("a register whose row count says " + QString::number(c.count) + " was opened"));
+        } catch (const RegisterError& e) {
+            QVERIFY2(e.message().startsWith(QFileInfo(wd.file("KORVA.mdb")).absoluteFilePath() +
+                                             " is damaged: table spectrum could not be read (" + c.says + ")"),
+                     qPrintable(e.message()));
+        }
+    }
 }
 
 // The readers run in processes of their own: one that dies by a signal, or

@@ -336,9 +336,16 @@ void readTable(const QByteArray& path, const TableImport& req, qint64 fileSize, 
             out.rowsRead(rows);
     });
     ins = Statement();
-    // A page that cannot be read ends the reader's walk early: rows would be lost.
-    if (t->num_rows > 0 && rows < qint64(t->num_rows))
+    // The rows read must be the rows the definition holds: a page that
+    // cannot be read ends the walk early (rows lost), and a page of the
+    // table overwritten by another one, or a count damaged to 0, gives more.
+    if (rows < qint64(t->num_rows))
         throw ReaderError(QStringLiteral("only %1 of its %2 rows could be read").arg(rows).arg(t->num_rows).toStdString());
+    if (rows > qint64(t->num_rows))
+        throw ReaderError(QStringLiteral("%1 rows were read where its definition holds %2")
+                              .arg(rows)
+                              .arg(t->num_rows)
+                              .toStdString());
     db.exec(QStringLiteral("COMMIT"));
     for (const QString& ix : req.indexes)
         db.exec(ix);
