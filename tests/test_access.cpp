@@ -354,6 +354,7 @@ private slots:
     void readersThatDieOrOverrunAreReported();
     void readersAreSandboxed();
     void rowCountsThatDisagreeAreRefused();
+    void aLoopingMemoChainIsRefused();
     void nationalRegisterShowsWhatSqliteShows();
 
 private:
@@ -569,6 +570,65 @@ void TestAccess::rowCountsThatDisagreeAreRefused()
                                              " is damaged: table spectrum could not be read (" + c.says + ")"),
                      qPrintable(e.message()));
         }
+    }
+}
+
+// A long remark is stored as a chain of long-value rows, each naming the
+// next. One that names itself would repeat its piece until the remark's
+// stated length: refused instead, naming the table.
+void TestAccess::aLoopingMemoChainIsRefused()
+{
+    testing::WorkDir wd;
+    const QString source = wd.file("chain.sqlite");
+    {
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(source.toUtf8().constData(), &db), SQLITE_OK);
+        for (const QString& st : createTableStatements())
+            sqlite3_exec(db, st.toUtf8().constData(), nullptr, nullptr, nullptr);
+        QString remark;
+        for (int i = 0; remark.size() < 30000; ++i)
+            remark += QStringLiteral("piece %1 of a long remark; ").arg(i);
+        sqlite3_stmt* sp = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO spectrum VALUES (1, NULL, 157.0, 157.1, 8, 1, 26, 'CH 1', ?, NULL)", -1,
+                           &sp, nullptr);
+        const QByteArray r = remark.toUtf8();
+        sqlite3_bind_text(sp, 1, r.constData(), int(r.size()), SQLITE_TRANSIENT);
+        QCOMPARE(sqlite3_step(sp), SQLITE_DONE);
+        sqlite3_finalize(sp);
+        sqlite3_exec(db, "INSERT INTO mapdistrict VALUES ('R11', 'Manawatu')", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    QCOMPARE(testing::runMakeRegister({"--format", "access", "--from", source, "--out", wd.file("KORVA.mdb")}), 0);
+    {
+        Connection c;
+        c.open(connectionString);  // as written, it opens
+    }
+    // A long-value page holding one piece that names a next one: made to name itself.
+    QByteArray file = readAll(wd.file("KORVA.mdb"));
+    auto le16 = [&file](qsizetype at) { return int(uchar(file[at])) | int(uchar(file[at + 1])) << 8; };
+    int looped = 0;
+    for (qsizetype page = 0; page * jet4::kPageSize < file.size() && !looped; ++page) {
+        const qsizetype at = page * jet4::kPageSize;
+        if (file.mid(at + 4, 4) != "LVAL" || le16(at + 12) != 1)
+            continue;
+        const qsizetype row = at + (le16(at + 14) & 0x1FFF);
+        if (file.mid(row, 4) == QByteArray(4, '\0'))
+            continue;  // the chain's last piece
+        const quint32 self = quint32(page) << 8;
+        for (int k = 0; k < 4; ++k)
+            file[row + k] = char((self >> (8 * k)) & 0xFF);
+        looped = int(page);
+    }
+    QVERIFY2(looped > 0, "the remark is stored as a chain");
+    writeAll(wd.file("KORVA.mdb"), file);
+    try {
+        Connection c;
+        c.open(connectionString);
+        QFAIL("a register with a looping chain was opened");
+    } catch (const RegisterError& e) {
+        QVERIFY2(e.message().endsWith(" is damaged: table spectrum could not be read (a memo's chain of long-value "
+                                      "rows loops)"),
+                 qPrintable(e.message()));
     }
 }
 

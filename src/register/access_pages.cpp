@@ -178,9 +178,15 @@ public:
         }
         case 0: {  // a chain of long-value rows, each naming the next
             int next = int(le32(f + 4));
+            std::vector<int> visited;
             while (out.size() < len) {
                 if (next == 0)
                     throw ReaderError("a memo ends early");
+                // A chain that comes back to a row it has read loops (its
+                // text would repeat until the stated length is filled).
+                if (std::find(visited.begin(), visited.end(), next) != visited.end())
+                    throw ReaderError("a memo's chain of long-value rows loops");
+                visited.push_back(next);
                 const auto [p, rowLen] = longValueRow(next);
                 if (rowLen <= 4)
                     throw ReaderError("a memo is damaged");
