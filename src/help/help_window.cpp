@@ -466,7 +466,8 @@ HelpWindow::HelpWindow(const QString& chmPath, QWidget* parent) : QMainWindow(pa
     searchLayout->addWidget(searchBox_);
     searchLayout->addWidget(searchCount_);
     searchLayout->addWidget(searchResults_, 1);
-    if (!chm_.pages().isEmpty())
+    pages_ = chm_.pages();  // the file's directory, read once
+    if (!pages_.isEmpty())
         side_->addTab(searchPane, QStringLiteral("Search"));
     else
         searchPane->hide();
@@ -704,7 +705,7 @@ void HelpWindow::buildSearchIndex()
     // The pages are read once, when the search is first used.
     searchIndex_ = std::make_unique<reg::TextIndex>();
     searchPagesList_.clear();
-    for (const QString& path : chm_.pages()) {
+    for (const QString& path : pages_) {
         if (searchPagesList_.size() >= kMaxSearchedPages)
             break;
         const QByteArray html = chm_.object(path);

@@ -140,6 +140,7 @@ private:
     QListWidget* searchResults_ = nullptr;
     QLabel* searchCount_ = nullptr;
     std::unique_ptr<reg::TextIndex> searchIndex_;
+    QStringList pages_;            // the file's pages
     QStringList searchPagesList_;  // the pages the search index numbers
     QStringList markedWords_;      // the words marked on the page opened from a search
     int textSize_ = 0;

@@ -41,8 +41,8 @@ struct TableImport {
 // Copies the tables into `db`, each into an attached schema of its own, so
 // that statements name them without a schema; the copies are read-only.
 // Reports progress through `progress` (may be empty) while it waits, at
-// least every 50 ms. A reader may take `timeLimitMs` for its table (0: the
-// limit for the file's size). Throws RegisterError.
+// least every 50 ms. All the tables together may take `timeLimitMs` (0:
+// kAccessImportLimitMs). Throws RegisterError.
 void importAccessTables(const QString& path, Database& db, const std::vector<TableImport>& tables,
                         const ProgressFn& progress, qint64 timeLimitMs = 0, const QString& readFrom = QString());
 // Copies the named tables (matched case-insensitively; all user tables when
@@ -52,6 +52,5 @@ void importAccess(const QString& path, Database& db, const QStringList& tables, 
 // How long reading an Access file may take, whatever its size: the
 // catalogue, and all the tables together.
 constexpr qint64 kAccessImportLimitMs = 60000;
-qint64 accessReadTimeLimitMs(qint64 bytes);
 
 }  // namespace reg

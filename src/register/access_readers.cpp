@@ -364,8 +364,6 @@ int readers() { return 2; }
 
 }  // namespace
 
-qint64 accessReadTimeLimitMs(qint64) { return kAccessImportLimitMs; }
-
 std::vector<AccessTable> accessCatalogue(const QString& path, const QString& readFrom)
 {
     std::vector<std::unique_ptr<Child>> running;
@@ -377,7 +375,7 @@ std::vector<AccessTable> accessCatalogue(const QString& path, const QString& rea
     QString error;
     bool received = false;
     waitForChildren(
-        running, accessReadTimeLimitMs(fileSize(readFrom.isEmpty() ? path : readFrom)),
+        running, kAccessImportLimitMs,
         [&](Child& c) {
             if (c.type == kMsgCatalogue) {
                 catalogue = c.small;
@@ -405,7 +403,7 @@ void importAccessTables(const QString& path, Database& db, const std::vector<Tab
 {
     const QString file = readFrom.isEmpty() ? path : readFrom;
     const qint64 size = fileSize(file);
-    const qint64 limitMs = timeLimitMs > 0 ? timeLimitMs : accessReadTimeLimitMs(size);
+    const qint64 limitMs = timeLimitMs > 0 ? timeLimitMs : kAccessImportLimitMs;
     // The largest tables first, so that the two readers finish together.
     std::vector<size_t> order(tables.size());
     for (size_t i = 0; i < order.size(); ++i)

@@ -6,6 +6,7 @@
 #include "base/log.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -134,7 +135,6 @@ void Connection::open(const QString& cs, const QString&, const QString&)
     // Every message about the register names it by its full path, so that
     // one started from the applications menu can tell which file is meant.
     const QString path = QDir::current().absoluteFilePath(info.dataSource);
-    const QString& fileName = path;
     path_ = path;
     file_ = std::make_unique<RegisterFile>(path);
     try {
@@ -150,11 +150,11 @@ void Connection::open(const QString& cs, const QString&, const QString&)
         case FileFormat::Unreadable:
             throw RegisterError(QStringLiteral("%1 cannot be read: permission denied.").arg(path));
         case FileFormat::Empty:
-            throw RegisterError(QStringLiteral("%1 is not a register database: the file is empty.").arg(fileName));
+            throw RegisterError(QStringLiteral("%1 is not a register database: the file is empty.").arg(path));
         case FileFormat::Unknown:
             throw RegisterError(
                 QStringLiteral("%1 is not a register database: it is neither an Access nor an SQLite database file.")
-                    .arg(fileName));
+                    .arg(path));
         case FileFormat::SQLite:
             openSqlite(path);
             break;
@@ -167,9 +167,9 @@ void Connection::open(const QString& cs, const QString&, const QString&)
         Database copy;
         {
             const Budget startUp(&db_, kStartUpBudgetMs);
-            checkSchema(fileName);
+            checkSchema(path);
             if (!access_)
-                copy = indexedCopyIfNeeded(fileName);
+                copy = indexedCopyIfNeeded(path);
         }
         // The copy takes the file's place only once the budget that watches
         // the file's connection has ended.
@@ -324,6 +324,9 @@ void Connection::openAccess(const QString& path)
         throw truncatedCopy(path);
     // The readers read the file through the descriptor too.
     const QString readFrom = file_->readFrom();
+    // One limit covers the whole import: the tables have what the catalogue left.
+    QElapsedTimer importClock;
+    importClock.start();
     const std::vector<AccessTable> present = accessCatalogue(path, readFrom);
     // Only the columns the program reads, with the indexes its statements use.
     std::vector<TableImport> jobs;
@@ -337,7 +340,8 @@ void Connection::openAccess(const QString& path)
                                     .arg(path, t.table));
         jobs.push_back({found->name, t.columns, createIndexStatements(t.table), found->rows});
     }
-    importAccessTables(path, db_, jobs, progress_, 0, readFrom);
+    importAccessTables(path, db_, jobs, progress_, std::max<qint64>(1, kAccessImportLimitMs - importClock.elapsed()),
+                       readFrom);
 }
 
 void Connection::checkSchema(const QString& fileName)
