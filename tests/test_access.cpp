@@ -14,6 +14,8 @@
 #include "base/numbers.h"
 #include "support.h"
 #include "window.h"
+#include "shell/frmsplash.h"
+#include "shell/start.h"
 
 #include <sqlite3.h>
 
@@ -22,9 +24,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QPushButton>
 #include <QtTest>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <map>
 
 using namespace reg;
@@ -339,6 +345,24 @@ void writeAll(const QString& path, const QByteArray& data)
     f.write(data);
 }
 
+quint32 le32(const QByteArray& b, qsizetype at)
+{
+    return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8 | quint32(uchar(b[at + 2])) << 16 |
+           quint32(uchar(b[at + 3])) << 24;
+}
+
+// The message of opening the register of the working folder; empty when it opens.
+QString openingMessage()
+{
+    try {
+        Connection c;
+        c.open(connectionString);
+    } catch (const RegisterError& e) {
+        return e.message();
+    }
+    return QString();
+}
+
 }  // namespace
 
 class TestAccess : public QObject {
@@ -355,6 +379,9 @@ private slots:
     void readersAreSandboxed();
     void rowCountsThatDisagreeAreRefused();
     void aLoopingMemoChainIsRefused();
+    void aLoopingPropertyIsRefusedAtOnce();
+    void repeatedAndForeignPagesAreRefused();
+    void cancelEndsTheReadingAtOnce();
     void nationalRegisterShowsWhatSqliteShows();
 
 private:
@@ -626,9 +653,153 @@ void TestAccess::aLoopingMemoChainIsRefused()
         c.open(connectionString);
         QFAIL("a register with a looping chain was opened");
     } catch (const RegisterError& e) {
-        QVERIFY2(e.message().endsWith(" is damaged: table spectrum could not be read (a memo's chain of long-value "
-                                      "rows loops)"),
+        QVERIFY2(e.message().endsWith(" is damaged: table spectrum could not be read (the chain of long-value rows "
+                                      "of a memo loops)"),
                  qPrintable(e.message()));
+    }
+}
+
+// A catalogue row whose properties are a chain of long-value rows that comes
+// back to itself: the catalogue's reader refuses the file at once, naming
+// the catalogue, instead of growing until its memory runs out; no reader
+// comes near its memory limit.
+void TestAccess::aLoopingPropertyIsRefusedAtOnce()
+{
+    testing::WorkDir wd;
+    QCOMPARE(testing::runMakeRegister({"--format", "access", "--from", sqlite_, "--table-properties", "20000", "--out",
+                                       wd.file("KORVA.mdb")}),
+             0);
+    QCOMPARE(openingMessage(), QString());  // as written, it opens
+    QByteArray file = readAll(wd.file("KORVA.mdb"));
+    auto le16 = [&file](qsizetype at) { return int(uchar(file[at])) | int(uchar(file[at + 1])) << 8; };
+    int looped = 0;
+    for (qsizetype page = 0; page * jet4::kPageSize < file.size() && !looped; ++page) {
+        const qsizetype at = page * jet4::kPageSize;
+        if (file.mid(at + 4, 4) != "LVAL" || le16(at + 12) != 1)
+            continue;
+        const qsizetype row = at + (le16(at + 14) & 0x1FFF);
+        if (le32(file, row) == 0 || file.mid(row + 4, 4) != QByteArray("MR2\0", 4))
+            continue;  // a chain's last piece, or a remark's
+        const quint32 self = quint32(page) << 8;
+        for (int k = 0; k < 4; ++k)
+            file[row + k] = char((self >> (8 * k)) & 0xFF);
+        looped = int(page);
+    }
+    QVERIFY2(looped > 0, "the properties are stored as a chain");
+    writeAll(wd.file("KORVA.mdb"), file);
+    QElapsedTimer clock;
+    clock.start();
+    const QString message = openingMessage();
+    QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(message.startsWith(QFileInfo(wd.file("KORVA.mdb")).absoluteFilePath() +
+                                " is damaged: table MSysObjects could not be read (the chain of long-value rows of the "
+                                "properties of ") &&
+                 message.endsWith(" loops)"),
+             qPrintable(message));
+    // The largest of the processes this test has started and ended (the
+    // readers among them) stayed far below the readers' 1 GiB limit.
+    rusage children{};
+    QCOMPARE(::getrusage(RUSAGE_CHILDREN, &children), 0);
+    QVERIFY2(children.ru_maxrss < 512 * 1024, qPrintable(QString::number(children.ru_maxrss)));
+}
+
+// A data page copied over another of the same table would have its rows read
+// twice; one of another table, named in the table's page map, loses the
+// rows it replaced. Either is refused naming the table and the page.
+void TestAccess::repeatedAndForeignPagesAreRefused()
+{
+    const QByteArray original = readAll(access_);
+    qint64 spectrumPage = 0, licencePage = 0;
+    for (const AccessTable& t : accessCatalogue(access_)) {
+        if (t.name == "spectrum")
+            spectrumPage = t.page;
+        if (t.name == "licence")
+            licencePage = t.page;
+    }
+    QVERIFY(spectrumPage > 0 && licencePage > 0);
+    auto dataPages = [&](qint64 owner) {
+        QList<qsizetype> pages;
+        for (qsizetype p = 0; (p + 1) * jet4::kPageSize <= original.size(); ++p)
+            if (original[p * jet4::kPageSize] == 0x01 && le32(original, p * jet4::kPageSize + 4) == quint32(owner))
+                pages << p;
+        return pages;
+    };
+    const QList<qsizetype> spectrum = dataPages(spectrumPage), licence = dataPages(licencePage);
+    QVERIFY(spectrum.size() > 3 && !licence.isEmpty());
+    auto copied = [&](qsizetype from, qsizetype to) {
+        QByteArray file = original;
+        file.replace(to * jet4::kPageSize, jet4::kPageSize, original.mid(from * jet4::kPageSize, jet4::kPageSize));
+        return file;
+    };
+    {
+        testing::WorkDir wd;
+        writeAll(wd.file("KORVA.mdb"), copied(spectrum[0], spectrum[2]));
+        const QString message = openingMessage();
+        QVERIFY2(message.endsWith(QStringLiteral(" is damaged: table spectrum could not be read (its page %1 repeats its "
+                                                 "page %2, whose rows would be read twice)")
+                                      .arg(spectrum[2])
+                                      .arg(spectrum[0])),
+                 qPrintable(message));
+    }
+    {
+        testing::WorkDir wd;
+        writeAll(wd.file("KORVA.mdb"), copied(licence[0], spectrum[1]));
+        const QString message = openingMessage();
+        QVERIFY2(message.contains(" is damaged: table spectrum could not be read (only ") &&
+                     message.endsWith(QStringLiteral(" rows could be read: its page %1 belongs to another table)")
+                                          .arg(spectrum[1])),
+                 qPrintable(message));
+    }
+}
+
+// The splash's Cancel button, shown once the register is being read, ends
+// the reading at once: the readers are stopped, no box is shown, the
+// program says why on its error output and ends with status 1.
+void TestAccess::cancelEndsTheReadingAtOnce()
+{
+    testing::WorkDir wd;
+    QVERIFY(QFile::copy(access_, wd.file("KORVA.mdb")));
+    testing::Recorder rec;
+    QElapsedTimer sinceClick;
+    QString progressShown;
+    QTimer clicker;
+    clicker.setInterval(0);
+    connect(&clicker, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* splash = qobject_cast<shell::FrmSplash*>(w);
+            if (!splash || !splash->cmdCancel->isVisible() || sinceClick.isValid())
+                continue;
+            progressShown = splash->lblProgress->caption();
+            sinceClick.start();
+            splash->cmdCancel->button()->click();
+        }
+    });
+    clicker.start();
+    // What the program writes on its error output, caught in a file.
+    const QString errors = wd.file("errors.txt");
+    std::fflush(stderr);
+    const int saved = ::dup(2);
+    const int caught = ::open(errors.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(caught, 2);
+    const int status = shell::modStart();
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    ::close(caught);
+    clicker.stop();
+    QVERIFY2(sinceClick.isValid(), "the splash showed its Cancel button while the register was read");
+    QCOMPARE(progressShown, QStringLiteral("Reading the register's list of tables"));
+    QCOMPARE(status, 1);
+    QVERIFY2(sinceClick.elapsed() < 1000, qPrintable(QString::number(sinceClick.elapsed())));
+    QVERIFY(rec.messages.empty());
+    QVERIFY(readAll(errors).contains(
+        QStringLiteral("Reading %1 was cancelled\n").arg(QFileInfo(wd.file("KORVA.mdb")).absoluteFilePath()).toLocal8Bit()));
+    // No reader is left behind.
+    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile stat("/proc/" + pid + "/stat");
+        if (stat.open(QIODevice::ReadOnly))
+            QVERIFY(stat.readAll().split(')').value(1).trimmed().split(' ').value(1).toLongLong() !=
+                    QCoreApplication::applicationPid());
     }
 }
 
@@ -639,7 +810,7 @@ void TestAccess::readersThatDieOrOverrunAreReported()
 {
     std::vector<TableImport> jobs;
     for (const AccessTable& t : accessCatalogue(access_))
-        jobs.push_back({t.name, {}, {}, t.rows});
+        jobs.push_back({t.name, {}, {}, t.rows, t.page});
     auto importInto = [&](const ProgressFn& progress, qint64 limitMs) {
         Database db = Database::openMemory();
         QString message;
@@ -710,7 +881,11 @@ void TestAccess::readersAreSandboxed()
     // times, the register read-only, its pipe) and an environment of its own.
     QStringList seen;
     reg::Database db = reg::Database::openMemory();
-    std::vector<reg::TableImport> jobs{{"spectrum", {}, {}, 0}, {"licence", {}, {}, 0}};
+    std::vector<reg::TableImport> jobs;
+    for (const reg::AccessTable& t : reg::accessCatalogue(access_))
+        if (t.name == "spectrum" || t.name == "licence")
+            jobs.push_back({t.name, {}, {}, 0, t.page});
+    QCOMPARE(jobs.size(), size_t(2));
     reg::importAccessTables(access_, db, jobs, [&](const reg::ImportProgress&) {
         for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
             QFile stat("/proc/" + pid + "/stat");

@@ -23,19 +23,23 @@ namespace reg {
 struct AccessTable {
     QString name;
     qint64 rows = 0;  // as the table's definition gives it
+    qint64 page = 0;  // the definition's page
     QStringList columns;
 };
 
 // The user tables of an Access file. Throws RegisterError. The readers read
 // `readFrom` when it is given (a name of the open file's, see RegisterFile),
-// else `path`; messages name `path`.
-std::vector<AccessTable> accessCatalogue(const QString& path, const QString& readFrom = QString());
+// else `path`; messages name `path`. Calls `progress` (may be empty) while
+// it waits, at least every 50 ms, with no table and no rows yet.
+std::vector<AccessTable> accessCatalogue(const QString& path, const QString& readFrom = QString(),
+                                         const ProgressFn& progress = {});
 
 struct TableImport {
     QString table;        // as the file names it
     QStringList columns;  // the columns to copy (matched case-insensitively); all of them when empty
     QStringList indexes;  // CREATE INDEX statements for the table
     qint64 rows = 0;      // the rows expected, for the progress
+    qint64 page = 0;      // the table definition's page, as the catalogue gives it
 };
 
 // Copies the tables into `db`, each into an attached schema of its own, so

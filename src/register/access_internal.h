@@ -3,6 +3,7 @@
 // a reader does with the file's pages, and how its results are attached.
 
 #include "register/access_import.h"
+#include "register/reader_process.h"
 
 #include <QByteArray>
 #include <stdexcept>
@@ -44,22 +45,22 @@ private:
 // nothing else. It confines itself (see sandbox.h) before it reads a byte,
 // then reads the catalogue or one table into its pipe:
 //   --parent PID --catalogue
-//   --parent PID --table NAME ROWS FILE_SIZE COLUMN_COUNT COLUMN... INDEX_COUNT INDEX...
+//   --parent PID --table NAME PAGE ROWS FILE_SIZE COLUMN_COUNT COLUMN... INDEX_COUNT INDEX...
 //   --sandbox-check        (confines itself, then tries what it must not do)
 // Its exit status: 0 when done, 1 when it failed (its message in the pipe),
 // 2 for arguments it does not understand.
-constexpr int kReaderRegisterFd = 3;
-constexpr int kReaderPipeFd = 4;
-// The name under which the reader's libraries open the register: the
-// reader's own open() gives them its descriptor 3 for it, and no file is
-// opened by a name.
-constexpr const char* kReaderRegisterPath = "/orvane-read-access/register";
+constexpr int kReaderRegisterFd = readers::kFileFd;
+constexpr int kReaderPipeFd = readers::kReplyFd;
+constexpr const char* kReaderRegisterPath = readers::kFilePath;
 int readerMain(const QStringList& arguments);
-// The reader program: beside this program (the build tree), in the
-// package's libexec folder, or where the build put it; empty when none is.
+// The reader program (see readers::programPath); empty when none is found.
 QString readerProgram();
 // The arguments of a table's reader, and the request they carry.
 QStringList readerArguments(const TableImport& request, qint64 fileSize);
+
+// How a catalogue reader's message begins when the catalogue's own rows are
+// damaged (rather than the file not being an Access database at all).
+constexpr const char* kDamagedCatalogue = "damaged catalogue: ";
 
 // The catalogue of tables, as a reader sends it and its parent reads it.
 QByteArray encodeCatalogue(const std::vector<AccessTable>& tables);
@@ -67,7 +68,7 @@ std::vector<AccessTable> decodeCatalogue(const QByteArray& encoded);
 
 // The reader's work (in its own process): listing the file's user tables,
 // and reading one table's rows into an SQLite image. Throws ReaderError.
-void listTables(const QByteArray& path, ReaderOutput& out);
+void listTables(const QByteArray& path, qint64 fileSize, ReaderOutput& out);
 void readTable(const QByteArray& path, const TableImport& request, qint64 fileSize, ReaderOutput& out);
 
 // Attaches a table's image to `db` as a read-only schema of its own; past

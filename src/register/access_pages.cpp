@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace reg::access {
@@ -29,57 +30,41 @@ MdbHandle* openFile(const QByteArray& path)
         throw ReaderError("the file cannot be read as an Access database");
     mdb_set_date_fmt(h, "%Y-%m-%d %H:%M:%S");
     mdb_set_boolean_fmt_numbers(h);
-    if (!mdb_read_catalog(h, MDB_TABLE))
-        throw ReaderError("its table catalogue cannot be read");
     return h;
 }
 
-// The catalogue entry of a user table, read once per handle.
-MdbCatalogEntry* findTable(MdbHandle* h, const QString& name)
-{
-    for (unsigned i = 0; i < h->num_catalog; ++i) {
-        auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(h->catalog, i));
-        if (e->object_type == MDB_TABLE && QString::fromUtf8(e->object_name).compare(name, Qt::CaseInsensitive) == 0)
-            return e;
+// A table's definition, from its page, with its columns (sorted as its
+// rows hold them).
+struct Definition {
+    MdbCatalogEntry entry{};
+    MdbTableDef* table = nullptr;
+    Definition(MdbHandle* h, const QString& name, qint64 page)
+    {
+        entry.mdb = h;
+        entry.object_type = MDB_TABLE;
+        entry.table_pg = page > 0 && page < (qint64(1) << 24) ? (unsigned long)page : 0;
+        const QByteArray n = name.toUtf8().left(MDB_MAX_OBJ_NAME);
+        std::memcpy(entry.object_name, n.constData(), size_t(n.size()));
+        if (entry.table_pg == 0 || !(table = mdb_read_table(&entry)))
+            throw ReaderError("its definition cannot be read");
+        if (!mdb_read_columns(table) || !table->columns || table->columns->len != table->num_cols)
+            throw ReaderError("its columns cannot be read");
     }
-    return nullptr;
-}
-
-MdbTableDef* readDefinition(MdbCatalogEntry* e)
-{
-    MdbTableDef* t = mdb_read_table(e);
-    if (!t)
-        throw ReaderError("its definition cannot be read");
-    if (!mdb_read_columns(t) || !t->columns || t->columns->len != t->num_cols)
-        throw ReaderError("its columns cannot be read");
-    return t;
-}
+    ~Definition() { mdb_free_tabledef(table); }
+    Definition(const Definition&) = delete;
+    Definition& operator=(const Definition&) = delete;
+    MdbColumn* column(unsigned c) const { return static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c)); }
+    // The index of the column named `name`, or -1.
+    int find(const char* name) const
+    {
+        for (unsigned c = 0; c < table->num_cols; ++c)
+            if (g_ascii_strcasecmp(column(c)->name, name) == 0)
+                return int(c);
+        return -1;
+    }
+};
 
 }  // namespace
-
-void listTables(const QByteArray& path, ReaderOutput& out)
-{
-    MdbHandle* h = openFile(path);
-    std::vector<AccessTable> tables;
-    for (unsigned i = 0; i < h->num_catalog; ++i) {
-        auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(h->catalog, i));
-        if (!mdb_is_user_table(e))
-            continue;
-        AccessTable t;
-        t.name = QString::fromUtf8(e->object_name);
-        t.rows = -1;  // a definition that cannot be read is the table reader's to report
-        if (MdbTableDef* def = mdb_read_table(e)) {
-            t.rows = def->num_rows;
-            if (mdb_read_columns(def) && def->columns)
-                for (unsigned c = 0; c < def->columns->len; ++c)
-                    t.columns << QString::fromUtf8(
-                        static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c))->name);
-            mdb_free_tabledef(def);
-        }
-        tables.push_back(t);
-    }
-    out.catalogue(encodeCatalogue(tables));
-}
 
 namespace {
 
@@ -110,15 +95,50 @@ public:
         jet3_ = h->f->jet_version == MDB_VER_JET3;
     }
 
-    // Calls `row` for each row with the fields of its columns.
+    // Calls `row` for each row with the fields of its columns, walking the
+    // data pages its page map names. A data page of another table in the
+    // map is passed over (a stale map entry, when no row is lost: the count
+    // of rows read tells); one that repeats a page already read, row for
+    // row, is damage.
     template <class Fn>
     void forEachRow(Fn&& row)
     {
         std::vector<MdbField> fields(t_->num_cols);
         const int rco = h_->fmt->row_count_offset;
-        mdb_rewind_table(t_);
-        while (mdb_read_next_dpg(t_)) {
+        const size_t pageSize = size_t(h_->fmt->pg_size);
+        std::unordered_map<uint64_t, uint32_t> read;  // the pages read, by a hash of their bytes
+        uint32_t pg = 0;
+        while (true) {
+            const gint32 next = mdb_map_find_next(h_, t_->usage_map, t_->map_sz, pg);
+            if (next < 0)
+                throw ReaderError("its page map is of an unknown kind");
+            if (next == 0)
+                break;
+            if (uint32_t(next) <= pg)
+                throw ReaderError(QStringLiteral("its page map comes back to page %1").arg(next).toStdString());
+            pg = uint32_t(next);
+            if (mdb_read_pg(h_, pg) != ssize_t(pageSize))
+                throw ReaderError(
+                    QStringLiteral("its page map names page %1, beyond the end of the file").arg(pg).toStdString());
+            if (h_->pg_buf[0] != MDB_PAGE_DATA)
+                continue;
+            if (le32(h_->pg_buf + 4) != t_->entry->table_pg) {
+                foreign_.push_back(pg);
+                continue;
+            }
             const int rows = mdb_get_int16(h_->pg_buf, rco);
+            bool live = false;
+            for (int r = 0; r < rows && !live; ++r)
+                live = !(mdb_get_int16(h_->pg_buf, rco + 2 + 2 * r) & 0xC000);
+            if (live) {
+                const auto [at, fresh] = read.emplace(hash(h_->pg_buf, pageSize), pg);
+                if (!fresh && mdb_read_alt_pg(h_, at->second) == ssize_t(pageSize) &&
+                    std::memcmp(h_->alt_pg_buf, h_->pg_buf, pageSize) == 0)
+                    throw ReaderError(QStringLiteral("its page %1 repeats its page %2, whose rows would be read twice")
+                                          .arg(pg)
+                                          .arg(at->second)
+                                          .toStdString());
+            }
             for (int r = 0; r < rows; ++r) {
                 int start = 0;
                 size_t size = 0;
@@ -133,12 +153,15 @@ public:
                     throw ReaderError("a row cannot be read");
                 for (const MdbField& f : fields)
                     if (!f.is_null && (f.siz < 0 || f.start < start || size_t(f.start) + size_t(f.siz) > size_t(start) + size ||
-                                       size_t(f.start) + size_t(f.siz) > size_t(h_->fmt->pg_size)))
+                                       size_t(f.start) + size_t(f.siz) > pageSize))
                         throw ReaderError("a value lies outside its row");
                 row(fields);
             }
         }
     }
+
+    // The data pages of other tables its page map named.
+    const std::vector<uint32_t>& foreignPages() const { return foreign_; }
 
     const unsigned char* page() const { return h_->pg_buf; }
 
@@ -151,28 +174,31 @@ public:
             appendJet4Text(out, p, n);
     }
 
-    // The stored bytes of a memo, from its 12-byte field and the pages it names.
-    void memo(const unsigned char* f, size_t n, std::string& out)
+    // The stored bytes of a long value (a memo, or a catalogue row's
+    // properties: `what`, for messages), from its 12-byte field and the
+    // long-value rows it names.
+    void memo(const unsigned char* f, size_t n, std::string& out, const char* what = "a memo")
     {
         out.clear();
         if (n == 0)
             return;
+        auto damage = [&](const char* form) { return ReaderError(QString::fromLatin1(form).arg(QLatin1String(what)).toStdString()); };
         if (n < MDB_MEMO_OVERHEAD)
-            throw ReaderError("a memo is damaged");
+            throw damage("%1 is damaged");
         const uint32_t word = le32(f);
         const uint64_t len = word & 0x3FFFFFFFu;
         if (len > uint64_t(fileSize_))
-            throw ReaderError("a memo is longer than the file");
+            throw damage("%1 is longer than the file");
         switch (word & 0xC0000000u) {
         case 0x80000000u:  // in the row
             if (len > n - MDB_MEMO_OVERHEAD)
-                throw ReaderError("a memo is damaged");
+                throw damage("%1 is damaged");
             out.assign(reinterpret_cast<const char*>(f) + MDB_MEMO_OVERHEAD, len);
             return;
         case 0x40000000u: {  // one long-value row
-            const auto [p, rowLen] = longValueRow(int(le32(f + 4)));
+            const auto [p, rowLen] = longValueRow(int(le32(f + 4)), what);
             if (len > rowLen)
-                throw ReaderError("a memo is damaged");
+                throw damage("%1 is damaged");
             out.assign(reinterpret_cast<const char*>(p), len);
             return;
         }
@@ -181,33 +207,41 @@ public:
             std::vector<int> visited;
             while (out.size() < len) {
                 if (next == 0)
-                    throw ReaderError("a memo ends early");
+                    throw damage("%1 ends early");
                 // A chain that comes back to a row it has read loops (its
                 // text would repeat until the stated length is filled).
                 if (std::find(visited.begin(), visited.end(), next) != visited.end())
-                    throw ReaderError("a memo's chain of long-value rows loops");
+                    throw damage("the chain of long-value rows of %1 loops");
                 visited.push_back(next);
-                const auto [p, rowLen] = longValueRow(next);
+                const auto [p, rowLen] = longValueRow(next, what);
                 if (rowLen <= 4)
-                    throw ReaderError("a memo is damaged");
+                    throw damage("%1 is damaged");
                 next = int(le32(p));
                 out.append(reinterpret_cast<const char*>(p) + 4, std::min<size_t>(rowLen - 4, len - out.size()));
             }
             return;
         }
-        default: throw ReaderError("a memo is damaged");
+        default: throw damage("%1 is damaged");
         }
     }
 
 private:
-    std::pair<const unsigned char*, size_t> longValueRow(int pgRow)
+    static uint64_t hash(const unsigned char* p, size_t n)
+    {
+        uint64_t h = 1469598103934665603ull;  // FNV-1a
+        for (size_t i = 0; i < n; ++i)
+            h = (h ^ p[i]) * 1099511628211ull;
+        return h;
+    }
+
+    std::pair<const unsigned char*, size_t> longValueRow(int pgRow, const char* what)
     {
         void* buf = nullptr;
         int off = 0;
         size_t len = 0;
         if (pgRow == 0 || mdb_find_pg_row(h_, pgRow, &buf, &off, &len) != 0 || off < 0 ||
             size_t(off) + len > size_t(h_->fmt->pg_size))
-            throw ReaderError("a memo names a missing page");
+            throw ReaderError(QStringLiteral("%1 names a missing page").arg(QLatin1String(what)).toStdString());
         return {static_cast<const unsigned char*>(buf) + off, len};
     }
 
@@ -215,22 +249,87 @@ private:
     MdbTableDef* t_;
     qint64 fileSize_;
     bool jet3_ = false;
+    std::vector<uint32_t> foreign_;
 };
 
 }  // namespace
 
+// The catalogue is the table MSysObjects, whose definition is page 2 in
+// every version of the format. Only the columns naming the tables are read;
+// the objects' properties are not, but their long values are followed far
+// enough to know they end.
+void listTables(const QByteArray& path, qint64 fileSize, ReaderOutput& out)
+{
+    MdbHandle* h = openFile(path);
+    std::vector<AccessTable> tables;
+    {
+        const Definition objects(h, QStringLiteral("MSysObjects"), 2);
+        const int id = objects.find("Id"), name = objects.find("Name"), type = objects.find("Type"),
+                  flags = objects.find("Flags"), props = objects.find("LvProp");
+        if (id < 0 || name < 0 || type < 0 || flags < 0)
+            throw ReaderError(QStringLiteral("%1(its columns are not a catalogue's)").arg(QLatin1String(kDamagedCatalogue)).toStdString());
+        auto integer = [&](const MdbField& f, int column) -> qint64 {
+            const unsigned char* v = h->pg_buf + f.start;
+            if (f.is_null)
+                return 0;
+            switch (objects.column(unsigned(column))->col_type) {
+            case MDB_INT: return f.siz >= 2 ? qint64(int16_t(v[0] | v[1] << 8)) : 0;
+            case MDB_LONGINT: return f.siz >= 4 ? qint64(int32_t(le32(v))) : 0;
+            default: return 0;
+            }
+        };
+        TableReader reader(h, objects.table, fileSize);
+        std::string text, stored;
+        try {
+            reader.forEachRow([&](const std::vector<MdbField>& fields) {
+                const MdbField& n = fields[size_t(name)];
+                if (n.is_null)
+                    text.clear();
+                else
+                    reader.text(h->pg_buf + n.start, size_t(n.siz), text);
+                if (props >= 0 && !fields[size_t(props)].is_null) {
+                    const QByteArray what = "the properties of " + QByteArray(text.data(), qsizetype(text.size()));
+                    reader.memo(h->pg_buf + fields[size_t(props)].start, size_t(fields[size_t(props)].siz), stored,
+                                what.constData());
+                }
+                if (n.is_null || (integer(fields[size_t(type)], type) & 0x7F) != MDB_TABLE)
+                    return;
+                if (quint32(integer(fields[size_t(flags)], flags)) & 0x80000002u)
+                    return;  // a system table
+                AccessTable t;
+                t.name = QString::fromUtf8(text.data(), qsizetype(text.size()));
+                t.page = integer(fields[size_t(id)], id) & 0x00FFFFFF;
+                tables.push_back(t);
+            });
+        } catch (const ReaderError& e) {
+            throw ReaderError(std::string(kDamagedCatalogue) + e.what());
+        }
+    }
+    // Each table's rows and columns, as its definition gives them; a
+    // definition that cannot be read is its reader's to report.
+    for (AccessTable& t : tables) {
+        t.rows = -1;
+        try {
+            const Definition def(h, t.name, t.page);
+            t.rows = def.table->num_rows;
+            for (unsigned c = 0; c < def.table->num_cols; ++c)
+                t.columns << QString::fromUtf8(def.column(c)->name);
+        } catch (const ReaderError&) {
+        }
+    }
+    out.catalogue(encodeCatalogue(tables));
+}
+
 void readTable(const QByteArray& path, const TableImport& req, qint64 fileSize, ReaderOutput& out)
 {
     MdbHandle* h = openFile(path);
-    MdbCatalogEntry* e = findTable(h, req.table);
-    if (!e)
-        throw ReaderError("it is not in the catalogue");
-    MdbTableDef* t = readDefinition(e);
+    const Definition def(h, req.table, req.page);
+    MdbTableDef* t = def.table;
     out.rowsExpected(t->num_rows);
 
     std::vector<MdbColumn*> columns;
     for (unsigned c = 0; c < t->num_cols; ++c)
-        columns.push_back(static_cast<MdbColumn*>(g_ptr_array_index(t->columns, c)));
+        columns.push_back(def.column(c));
     std::vector<int> picked;  // indexes into `columns`
     if (req.columns.isEmpty()) {
         for (size_t c = 0; c < columns.size(); ++c)
@@ -345,6 +444,12 @@ void readTable(const QByteArray& path, const TableImport& req, qint64 fileSize, 
     // The rows read must be the rows the definition holds: a page that
     // cannot be read ends the walk early (rows lost), and a page of the
     // table overwritten by another one, or a count damaged to 0, gives more.
+    if (rows < qint64(t->num_rows) && !reader.foreignPages().empty())
+        throw ReaderError(QStringLiteral("only %1 of its %2 rows could be read: its page %3 belongs to another table")
+                              .arg(rows)
+                              .arg(t->num_rows)
+                              .arg(reader.foreignPages().front())
+                              .toStdString());
     if (rows < qint64(t->num_rows))
         throw ReaderError(QStringLiteral("only %1 of its %2 rows could be read").arg(rows).arg(t->num_rows).toStdString());
     if (rows > qint64(t->num_rows))
@@ -369,7 +474,7 @@ QByteArray encodeCatalogue(const std::vector<AccessTable>& tables)
     QDataStream s(&out, QIODevice::WriteOnly);
     s << qint32(tables.size());
     for (const AccessTable& t : tables)
-        s << t.name << t.rows << t.columns;
+        s << t.name << t.rows << t.page << t.columns;
     return out;
 }
 
@@ -381,7 +486,7 @@ std::vector<AccessTable> decodeCatalogue(const QByteArray& encoded)
     s >> n;
     for (qint32 i = 0; i < n && s.status() == QDataStream::Ok; ++i) {
         AccessTable t;
-        s >> t.name >> t.rows >> t.columns;
+        s >> t.name >> t.rows >> t.page >> t.columns;
         tables.push_back(t);
     }
     return tables;

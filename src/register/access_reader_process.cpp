@@ -5,17 +5,16 @@
 #include "register/access_internal.h"
 #include "register/sandbox.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 
 #include <exception>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace reg::access {
 
 QStringList readerArguments(const TableImport& request, qint64 fileSize)
 {
-    QStringList a{QStringLiteral("--table"), request.table, QString::number(request.rows), QString::number(fileSize),
+    QStringList a{QStringLiteral("--table"), request.table, QString::number(request.page), QString::number(request.rows), QString::number(fileSize),
                   QString::number(request.columns.size())};
     a += request.columns;
     a << QString::number(request.indexes.size());
@@ -28,14 +27,16 @@ namespace {
 // The request a table's arguments carry; false when they do not make one.
 bool parseTable(const QStringList& a, qsizetype at, TableImport& request, qint64& fileSize)
 {
-    if (at + 4 > a.size())
+    if (at + 5 > a.size())
         return false;
-    bool ok1 = false, ok2 = false, ok3 = false;
+    bool ok0 = false, ok1 = false, ok2 = false, ok3 = false;
     request.table = a[at];
+    request.page = a[at + 1].toLongLong(&ok0);
+    ++at;
     request.rows = a[at + 1].toLongLong(&ok1);
     fileSize = a[at + 2].toLongLong(&ok2);
     const qsizetype columns = a[at + 3].toLongLong(&ok3);
-    if (!ok1 || !ok2 || !ok3 || columns < 0 || at + 4 + columns >= a.size())
+    if (!ok0 || !ok1 || !ok2 || !ok3 || columns < 0 || at + 4 + columns >= a.size())
         return false;
     request.columns = a.mid(at + 4, columns);
     bool ok4 = false;
@@ -87,8 +88,11 @@ int readerMain(const QStringList& a)
         return 1;
     }
     try {
+        struct stat file{};
+        if (catalogue && ::fstat(kReaderRegisterFd, &file) != 0)
+            throw ReaderError("the register cannot be read");
         if (catalogue)
-            listTables(kReaderRegisterPath, out);
+            listTables(kReaderRegisterPath, qint64(file.st_size), out);
         else
             readTable(kReaderRegisterPath, request, fileSize, out);
     } catch (const std::exception& e) {
@@ -98,23 +102,6 @@ int readerMain(const QStringList& a)
     return 0;
 }
 
-QString readerProgram()
-{
-    const QString name = QStringLiteral("orvane-read-access");
-    QStringList places;
-    if (QCoreApplication::instance()) {
-        const QString here = QCoreApplication::applicationDirPath();
-        places << here + QLatin1Char('/') + name << here + QStringLiteral("/../libexec/orvane-zaru/") + name;
-    }
-#ifdef ORVANE_READER_IN_BUILD
-    places << QStringLiteral(ORVANE_READER_IN_BUILD);
-#endif
-    for (const QString& p : places) {
-        const QFileInfo f(p);
-        if (f.isFile() && f.isExecutable())
-            return f.canonicalFilePath();
-    }
-    return QString();
-}
+QString readerProgram() { return readers::programPath(QStringLiteral("orvane-read-access")); }
 
 }  // namespace reg::access

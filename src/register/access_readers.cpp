@@ -3,6 +3,7 @@
 // time limited, its failure turned into a message naming the file and table.
 
 #include "register/access_internal.h"
+#include "register/reader_process.h"
 
 #include "base/log.h"
 
@@ -19,7 +20,6 @@
 #include <memory>
 #include <optional>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,145 +33,27 @@ constexpr char kMsgRowsExpected = 'N';
 constexpr char kMsgRowsRead = 'P';
 constexpr char kMsgDatabase = 'D';
 constexpr char kMsgError = 'E';
-constexpr int kHeaderSize = 9;
+using readers::kHeaderSize;
 
-// ---------------------------------------------------------------------------
-// The reader's end of the pipe.
-
-void writeAll(int fd, const void* data, size_t n)
-{
-    const auto* p = static_cast<const char*>(data);
-    while (n > 0) {
-        const ssize_t w = ::write(fd, p, n);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0)
-            _exit(3);  // the parent has gone
-        p += w;
-        n -= size_t(w);
-    }
-}
-
-void send(int fd, char type, const void* data, uint64_t n)
-{
-    unsigned char h[kHeaderSize];
-    h[0] = static_cast<unsigned char>(type);
-    for (int k = 0; k < 8; ++k)
-        h[1 + k] = static_cast<unsigned char>(n >> (8 * k));
-    writeAll(fd, h, sizeof h);
-    writeAll(fd, data, n);
-}
-
-void sendNumber(int fd, char type, qint64 v) { send(fd, type, &v, sizeof v); }
-
-RegisterError cannotStart(const QString& why)
-{
-    return RegisterError(QStringLiteral("A process to read the register cannot be started: %1").arg(why));
-}
-
-RegisterError cannotStart() { return cannotStart(QString::fromLocal8Bit(std::strerror(errno))); }
-
-// A descriptor at 10 or above, closed on exec; the original closed.
-int lifted(int fd)
-{
-    const int high = ::fcntl(fd, F_DUPFD_CLOEXEC, 10);
-    ::close(fd);
-    return high;
-}
-
-// Starts the reader program (posix_spawn: no code of this process runs in
-// the child) with the register read-only as its descriptor 3, the write end
-// of a pipe as 4, /dev/null as 0 to 2, nothing else, and a minimal
-// environment; returns it and the read end.
+// Starts a reader of `registerFile` with `arguments`; returns it and the
+// read end of its pipe.
 std::pair<pid_t, int> spawnReader(const QString& registerFile, const QStringList& arguments)
 {
     const QString program = access::readerProgram();
     if (program.isEmpty())
-        throw cannotStart(QStringLiteral("the reader orvane-read-access is not installed beside the program"));
-    int file = ::open(QFile::encodeName(registerFile).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (file < 0)
-        throw cannotStart();
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        ::close(file);
-        throw cannotStart();
-    }
-    file = lifted(file);
-    const int writeEnd = lifted(fds[1]);
-    const int readEnd = fds[0];
-    if (file < 0 || writeEnd < 0) {
-        ::close(readEnd);
-        if (file >= 0)
-            ::close(file);
-        if (writeEnd >= 0)
-            ::close(writeEnd);
-        throw cannotStart();
-    }
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, file, access::kReaderRegisterFd);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd, access::kReaderPipeFd);
-    posix_spawn_file_actions_addclosefrom_np(&actions, access::kReaderPipeFd + 1);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    std::vector<QByteArray> args{QFile::encodeName(program), QByteArrayLiteral("--parent"),
-                                 QByteArray::number(qint64(::getpid()))};
-    for (const QString& a : arguments)
-        args.push_back(a.toUtf8());
-    std::vector<char*> argv;
-    for (QByteArray& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    // The environment: only the language, and the sanitizer's options in a
-    // sanitizer build (leak checks cannot run in the sandbox).
-    std::vector<QByteArray> env{QByteArrayLiteral("LC_ALL=C.UTF-8")};
-#if defined(__SANITIZE_ADDRESS__)
-    env.push_back(QByteArrayLiteral("ASAN_OPTIONS=detect_leaks=0"));
-#endif
-    std::vector<char*> envp;
-    for (QByteArray& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    ::close(file);
-    ::close(writeEnd);
-    if (rc != 0) {
-        ::close(readEnd);
-        throw cannotStart(QString::fromLocal8Bit(std::strerror(rc)));
-    }
-    ::fcntl(readEnd, F_SETFL, ::fcntl(readEnd, F_GETFL) | O_NONBLOCK);
-    return {pid, readEnd};
+        throw RegisterError(QStringLiteral("A process to read the register cannot be started: the reader "
+                                           "orvane-read-access is not installed beside the program"));
+    const readers::Started s = readers::start(program, registerFile, arguments, false);
+    return {s.pid, s.replies};
 }
 
 }  // namespace
 
-void access::PipeOutput::catalogue(const QByteArray& encoded)
-{
-    send(fd_, kMsgCatalogue, encoded.constData(), uint64_t(encoded.size()));
-}
-void access::PipeOutput::rowsExpected(qint64 rows) { sendNumber(fd_, kMsgRowsExpected, rows); }
-void access::PipeOutput::rowsRead(qint64 rows) { sendNumber(fd_, kMsgRowsRead, rows); }
-void access::PipeOutput::database(const QByteArray& image)
-{
-    send(fd_, kMsgDatabase, image.constData(), uint64_t(image.size()));
-}
-void access::PipeOutput::error(const QByteArray& text) { send(fd_, kMsgError, text.constData(), uint64_t(text.size())); }
+void access::PipeOutput::catalogue(const QByteArray& encoded) { readers::send(fd_, kMsgCatalogue, encoded); }
+void access::PipeOutput::rowsExpected(qint64 rows) { readers::send(fd_, kMsgRowsExpected, &rows, sizeof rows); }
+void access::PipeOutput::rowsRead(qint64 rows) { readers::send(fd_, kMsgRowsRead, &rows, sizeof rows); }
+void access::PipeOutput::database(const QByteArray& image) { readers::send(fd_, kMsgDatabase, image); }
+void access::PipeOutput::error(const QByteArray& text) { readers::send(fd_, kMsgError, text); }
 
 namespace {
 
@@ -205,11 +87,7 @@ struct Child {
         if (fd >= 0)
             ::close(fd);
         fd = -1;
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-            }
-        }
+        readers::kill(pid);
         pid = -1;
     }
 
@@ -360,11 +238,12 @@ void waitForChildren(std::vector<std::unique_ptr<Child>>& running, qint64 limitM
     }
 }
 
-int readers() { return 2; }
+// How many tables are read at once: one for each core of a usual machine.
+constexpr int kReadersAtOnce = 2;
 
 }  // namespace
 
-std::vector<AccessTable> accessCatalogue(const QString& path, const QString& readFrom)
+std::vector<AccessTable> accessCatalogue(const QString& path, const QString& readFrom, const ProgressFn& progress)
 {
     std::vector<std::unique_ptr<Child>> running;
     auto child = std::make_unique<Child>();
@@ -389,9 +268,15 @@ std::vector<AccessTable> accessCatalogue(const QString& path, const QString& rea
             const QString how = c.reap();
             error = !c.error.isEmpty() ? c.error : how;
         },
-        {});
+        [&] {
+            if (progress)
+                progress(ImportProgress{});
+            return true;
+        });
     if (!received || !error.isEmpty()) {
         qCInfo(base::lcAccess).noquote() << "the catalogue of" << path << "cannot be read:" << error;
+        if (error.startsWith(QLatin1String(access::kDamagedCatalogue)))
+            throw damaged(path, QStringLiteral("MSysObjects"), error.mid(int(std::strlen(access::kDamagedCatalogue))));
         throw RegisterError(QStringLiteral("%1 cannot be read as an Access database%2")
                                 .arg(path, error.isEmpty() ? QString() : QStringLiteral(": %1").arg(error)));
     }
@@ -434,7 +319,7 @@ void importAccessTables(const QString& path, Database& db, const std::vector<Tab
     std::vector<EngineBuffer> images(tables.size());
     size_t next = 0;
     auto startMore = [&] {
-        while (next < order.size() && int(running.size()) < readers()) {
+        while (next < order.size() && int(running.size()) < kReadersAtOnce) {
             const size_t job = order[next++];
             auto child = std::make_unique<Child>();
             std::tie(child->pid, child->fd) = spawnReader(file, access::readerArguments(tables[job], size));
@@ -494,7 +379,7 @@ void importAccess(const QString& path, Database& db, const QStringList& wanted, 
         for (const QString& w : wanted)
             take = take || t.name.compare(w, Qt::CaseInsensitive) == 0;
         if (take)
-            jobs.push_back({t.name, {}, {}, t.rows});
+            jobs.push_back({t.name, {}, {}, t.rows, t.page});
     }
     importAccessTables(path, db, jobs, progress);
 }

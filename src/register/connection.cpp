@@ -180,6 +180,11 @@ void Connection::open(const QString& cs, const QString&, const QString&)
                                      << "memory and indexed there";
         }
         db_.allowOnlyFunctions(allowedFunctions());
+    } catch (const ImportCancelled&) {
+        qCInfo(base::lcRegister).noquote() << "the reading of" << path << "was cancelled";
+        db_.close();
+        file_.reset();
+        throw ImportCancelled(QStringLiteral("Reading %1 was cancelled").arg(path));
     } catch (const RegisterError& e) {
         qCInfo(base::lcRegister).noquote() << "refused" << path << ":" << e.message();
         db_.close();
@@ -327,7 +332,7 @@ void Connection::openAccess(const QString& path)
     // One limit covers the whole import: the tables have what the catalogue left.
     QElapsedTimer importClock;
     importClock.start();
-    const std::vector<AccessTable> present = accessCatalogue(path, readFrom);
+    const std::vector<AccessTable> present = accessCatalogue(path, readFrom, progress_);
     // Only the columns the program reads, with the indexes its statements use.
     std::vector<TableImport> jobs;
     for (const TableColumns& t : registerTables()) {
@@ -338,7 +343,7 @@ void Connection::openAccess(const QString& path)
         if (!found)
             throw RegisterError(QStringLiteral("%1 is not a register database: table %2 is missing")
                                     .arg(path, t.table));
-        jobs.push_back({found->name, t.columns, createIndexStatements(t.table), found->rows});
+        jobs.push_back({found->name, t.columns, createIndexStatements(t.table), found->rows, found->page});
     }
     importAccessTables(path, db_, jobs, progress_, std::max<qint64>(1, kAccessImportLimitMs - importClock.elapsed()),
                        readFrom);

@@ -55,7 +55,16 @@ struct ImportProgress {
     qint64 rowsRead = 0;   // rows read so far, all tables
     qint64 rowsTotal = 0;  // rows in all the tables being read
 };
+// Called while a register is read, at least every 50 ms; it may throw
+// ImportCancelled to end the reading at once.
 using ProgressFn = std::function<void(const ImportProgress&)>;
+
+// The user ended the reading of the register. Connection::open throws it
+// with the message "Reading PATH was cancelled".
+class ImportCancelled : public RegisterError {
+public:
+    explicit ImportCancelled(const QString& message = QString()) : RegisterError(message) {}
+};
 
 class Connection {
 public:

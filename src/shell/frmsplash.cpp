@@ -61,17 +61,36 @@ FrmSplash::FrmSplash() : Form(QStringLiteral("frmSplash"), 6120, 3765)
     lblProgress->setAlignment(2);  // centred
     lblProgress->setBackStyle(0);
     lblProgress->setForeColor(QColor(0x00, 0x00, 0x80));
+    // In the frame's top right corner, above the product name.
+    cmdCancel = new CommandButton(Frame1, "cmdCancel");
+    cmdCancel->place(4560, 75, 1095, 345);
+    cmdCancel->setCaption(QStringLiteral("Cancel"));
+    cmdCancel->setCancel(true);
+    cmdCancel->setToolTip(QStringLiteral("Stop reading the register and close Orvane Zaru"));
+    cmdCancel->setVisible(false);
+    connectGuarded(cmdCancel, &Control::clicked, this, [this] { cancelled_ = true; });
+    setCancelButton(cmdCancel);
     centre();
+}
+
+QString progressText(const reg::ImportProgress& p)
+{
+    if (p.table.isEmpty() && p.rowsTotal == 0)
+        return QStringLiteral("Reading the register's list of tables");
+    const int percent = p.rowsTotal > 0 ? int(100 * p.rowsRead / p.rowsTotal) : 0;
+    const QLocale english(QLocale::English);
+    return QStringLiteral("Reading the register: %1%\n%2, %3 of %4 rows")
+        .arg(percent)
+        .arg(p.table, english.toString(p.rowsRead), english.toString(p.rowsTotal));
 }
 
 void FrmSplash::showProgress(const reg::ImportProgress& p)
 {
-    const int percent = p.rowsTotal > 0 ? int(100 * p.rowsRead / p.rowsTotal) : 0;
-    const QLocale english(QLocale::English);
-    lblProgress->setCaption(QStringLiteral("Reading the register: %1%\n%2, %3 of %4 rows")
-                                .arg(percent)
-                                .arg(p.table, english.toString(p.rowsRead), english.toString(p.rowsTotal)));
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    lblProgress->setCaption(progressText(p));
+    if (!cmdCancel->isVisible())
+        cmdCancel->setVisible(true);
+    // Input too: the Cancel button must answer.
+    QApplication::processEvents();
 }
 
 }  // namespace shell

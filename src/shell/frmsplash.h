@@ -15,8 +15,11 @@ class FrmSplash : public forms::Form {
 
 public:
     FrmSplash();
-    // Shows the import's progress and keeps the window drawn.
+    // Shows the import's progress, with the Cancel button, and keeps the
+    // window drawn and answering.
     void showProgress(const reg::ImportProgress& p);
+    // Whether Cancel was pressed.
+    bool cancelled() const { return cancelled_; }
 
     forms::Frame* Frame1 = nullptr;
     forms::PictureBox* Gif89a1 = nullptr;
@@ -24,10 +27,15 @@ public:
     forms::Label* Label1 = nullptr;
     forms::Label* Label2 = nullptr;
     forms::Label* lblProgress = nullptr;
+    forms::CommandButton* cmdCancel = nullptr;  // shown while a register is read
 
 private:
     QMovie* movie_ = nullptr;
+    bool cancelled_ = false;
 };
+
+// The line the splash shows for the progress of reading a register.
+QString progressText(const reg::ImportProgress& p);
 
 // The disclaimer of the splash window and the About box.
 QString disclaimerText();

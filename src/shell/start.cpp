@@ -5,6 +5,7 @@
 #include "shell/frmsplash.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <memory>
 
 namespace shell {
@@ -17,11 +18,19 @@ int modStart()
 
     FrmSpectrum main;
     main.setRegisterProgress([&splash](const reg::ImportProgress& p) {
-        if (splash)
-            splash->showProgress(p);
+        if (!splash)
+            return;
+        splash->showProgress(p);
+        if (splash->cancelled())
+            throw reg::ImportCancelled();
     });
     try {
         main.formLoad();
+    } catch (const reg::ImportCancelled& e) {
+        // The user asked for it: said on the terminal, with no box to close.
+        splash.reset();
+        std::fprintf(stderr, "%s\n", e.message().toLocal8Bit().constData());
+        return 1;
     } catch (const reg::RegisterError& e) {
         splash.reset();
         forms::msgBox(e.message() + QStringLiteral("\r\n\r\nOrvane Zaru cannot go on and will close."),

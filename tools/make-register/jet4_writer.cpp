@@ -372,12 +372,11 @@ std::string Writer::encodeRow(const std::vector<Value>& row)
         varStart[size_t(t.varIndex[c])] = uint32_t(r.size());
         if (v.kind == Value::Null)
             continue;
-        if (col.type == ColumnType::Ole)
-            throw bad(col, "only empty OLE values are written");
         if (v.kind != Value::Str)
             throw bad(col, "not a text");
         nullMask[c / 8] = char(nullMask[c / 8] | (1 << (c % 8)));
-        const std::string stored = encodeText(v.s);
+        // An OLE value's bytes are stored as they are, a text's encoded.
+        const std::string stored = col.type == ColumnType::Ole ? v.s : encodeText(v.s);
         if (col.type == ColumnType::Text) {
             if (utf16(v.s).size() > 255)
                 throw bad(col, "a text longer than 255 characters");
@@ -555,14 +554,16 @@ void Writer::save(const std::string& path)
         {"DateUpdate", ColumnType::DateTime}, {"Flags", ColumnType::Long},    {"LvProp", ColumnType::Ole},
     };
     startTable("MSysObjects", cols, 2, true);
-    auto entry = [&](int64_t id, int64_t parent, const std::string& name, int type, int64_t flags) {
+    auto entry = [&](int64_t id, int64_t parent, const std::string& name, int type, int64_t flags,
+                     const std::string& properties) {
         addRow({Value::integer(id), Value::integer(parent), Value::text(name), Value::integer(type),
-                Value::real(kCreationDate), Value::real(kCreationDate), Value::integer(flags), Value::null()});
+                Value::real(kCreationDate), Value::real(kCreationDate), Value::integer(flags),
+                properties.empty() ? Value::null() : Value::text(properties)});
     };
-    entry(kTablesContainer, kRootContainer, "Tables", kObjectContainer, kContainerFlags);
-    entry(2, kTablesContainer, "MSysObjects", kObjectTable, kSystemObjectFlags);
+    entry(kTablesContainer, kRootContainer, "Tables", kObjectContainer, kContainerFlags, {});
+    entry(2, kTablesContainer, "MSysObjects", kObjectTable, kSystemObjectFlags, {});
     for (const TableEntry& t : user)
-        entry(t.tdefPage, kTablesContainer, t.name, kObjectTable, 0);
+        entry(t.tdefPage, kTablesContainer, t.name, kObjectTable, 0, properties_);
     finishTable();
     writeHeader();
 

@@ -1,7 +1,7 @@
 #pragma once
 // A writer of Access 2000 (Jet 4) database files, enough for a register:
 // tables of Long Integer, Integer, Double, Date/Time, Text, Memo and OLE
-// columns, NULLs through the null mask, texts in UCS-2 with Jet 4's unicode
+// columns (OLE values as raw bytes), NULLs through the null mask, texts in UCS-2 with Jet 4's unicode
 // compression, memos inline, on one long-value page or chained across pages,
 // page usage maps inline or through map pages, and the system catalogue
 // (MSysObjects) listing the tables. No indexes are written.
@@ -70,6 +70,9 @@ public:
     void beginTable(const std::string& name, const std::vector<Column>& columns);
     void addRow(const std::vector<Value>& row);
     void endTable();
+    // The properties each user table's catalogue row holds (its LvProp
+    // value, stored as a long value); none unless set.
+    void setTableProperties(std::string bytes) { properties_ = std::move(bytes); }
     // Writes the catalogue, the header and the file (through a temporary
     // file renamed into place). Throws Error.
     void save(const std::string& path);
@@ -99,6 +102,7 @@ private:
     std::vector<TableEntry> tables_;
     std::unique_ptr<Table> table_;
     uint32_t mapPage_ = 1;
+    std::string properties_;
 };
 
 }  // namespace jet4

@@ -762,7 +762,8 @@ void usage()
 {
     std::fprintf(stderr,
                  "usage: orvane-make-register [--out FILE] [--scale S] [--seed N] [--format sqlite|access]\n"
-                 "       orvane-make-register --format access --from REGISTER.sqlite --out FILE\n");
+                 "       orvane-make-register --format access --from REGISTER.sqlite --out FILE\n"
+                 "  --table-properties N   (access) each table's catalogue row holds N bytes of properties\n");
 }
 
 void fail(const std::string& message)
@@ -816,9 +817,16 @@ std::string quoted(const std::string& id)
 }
 
 // Writes every table of an SQLite register, rows in their order, to a Jet 4 file.
-void writeAccess(sqlite3* db, const std::string& out)
+void writeAccess(sqlite3* db, const std::string& out, size_t propertyBytes)
 {
     jet4::Writer w;
+    if (propertyBytes > 0) {
+        // A property block's signature, then a filler the size asked for.
+        std::string properties = std::string("MR2\0", 4);
+        for (size_t i = 0; properties.size() < propertyBytes; ++i)
+            properties += char('a' + i % 26);
+        w.setTableProperties(properties);
+    }
     try {
         for (const std::string& table :
              strings(db, "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
@@ -874,6 +882,7 @@ int main(int argc, char** argv)
     std::string format = "sqlite";
     double scale = 1.0;
     uint64_t seed = 20261209;
+    size_t propertyBytes = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if ((a == "--out" || a == "-o") && i + 1 < argc)
@@ -886,6 +895,8 @@ int main(int argc, char** argv)
             format = argv[++i];
         else if (a == "--from" && i + 1 < argc)
             from = argv[++i];
+        else if (a == "--table-properties" && i + 1 < argc)
+            propertyBytes = size_t(std::strtoull(argv[++i], nullptr, 10));
         else if (a == "--help" || a == "-h") {
             usage();
             return 0;
@@ -910,7 +921,7 @@ int main(int argc, char** argv)
         Db db;
         if (sqlite3_open_v2(from.c_str(), &db.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
             fail("cannot open " + from);
-        writeAccess(db.db, out);
+        writeAccess(db.db, out, propertyBytes);
         return 0;
     }
     // An Access register is generated in memory and then written out.
@@ -933,7 +944,7 @@ int main(int argc, char** argv)
         Generator(db, scale, seed).run();
         if (access) {
             db.exec("COMMIT");
-            writeAccess(db.db, out);
+            writeAccess(db.db, out, propertyBytes);
             return 0;
         }
         for (const QString& s : reg::createIndexStatements())
