@@ -110,6 +110,11 @@ void TestInstall::packageHoldsAWholeDesktopApplication()
         const QFileInfo fi(usr + "/bin/" + program);
         QVERIFY2(fi.isFile() && fi.isExecutable(), program);
     }
+    // The readers of the register and of the help file, started by the program only.
+    for (const char* reader : {"orvane-read-access", "orvane-read-help"}) {
+        const QFileInfo fi(usr + "/libexec/orvane-zaru/" + reader);
+        QVERIFY2(fi.isFile() && fi.isExecutable(), reader);
+    }
     QVERIFY(QFileInfo(usr + "/share/orvane-zaru/OrvaneZaru.chm").size() > 10000);
     // The sample register is the regulator's format: a Jet 4 database.
     QFile sample(usr + "/share/orvane-zaru/sample/KORVA.mdb");

@@ -422,13 +422,19 @@ void TestShell::helpViewer()
     QVERIFY(help->find("NZMS260"));
     QVERIFY(page->textCursor().position() > first);
     QVERIFY(!help->find("no such words anywhere"));
-    // A file of that name that is not a help file: nothing either.
+    // A file of that name that is not a help file: the window says so,
+    // naming the file.
     QFile::remove(wd.file("OrvaneZaru.chm"));
     QFile junk(wd.file("OrvaneZaru.chm"));
     QVERIFY(junk.open(QIODevice::WriteOnly));
     junk.write("not a help file");
     junk.close();
-    QVERIFY(!w->help().showHelpFile("OrvaneZaru.chm", nullptr, 0));
+    QVERIFY(w->help().showHelpFile("OrvaneZaru.chm", nullptr, 0));
+    help = qobject_cast<HelpWindow*>(w->help().helpViewer());
+    QVERIFY(help && help->isVisible() && !help->isOpen());
+    QCOMPARE(help->page()->toPlainText(),
+             "The help file " + QFileInfo(wd.file("OrvaneZaru.chm")).absoluteFilePath() +
+                 " cannot be shown: it is not a compiled help file, or its header is damaged.");
 }
 
 // What people expect of a help viewer: search across pages, find in page

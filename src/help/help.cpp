@@ -18,17 +18,12 @@ bool Help::showHelpFile(const QString& fileName, QWidget*, int context)
         qCInfo(base::lcHelp).noquote() << "no help file" << fileName;
         return false;
     }
-    auto window = std::make_unique<HelpWindow>(fileName);
-    if (!window->isOpen()) {
-        qCInfo(base::lcHelp).noquote() << "the help file" << fileName << "cannot be read";
-        return false;
-    }
-    // The file has no context map of its own: every context shows the default topic.
+    auto window = std::make_unique<HelpWindow>(QFileInfo(fileName).absoluteFilePath());
+    // The file has no context map of its own: every context shows the default
+    // topic. A file that cannot be read is named in the window, with what is wrong.
     (void)context;
-    if (!window->showDefaultTopic()) {
-        qCInfo(base::lcHelp).noquote() << "the help file" << fileName << "has no topic to show";
-        return false;
-    }
+    if (!window->showDefaultTopic())
+        qCInfo(base::lcHelp).noquote() << "the help file" << fileName << "cannot be shown:" << window->problem();
     window->setWindowIcon(icon_);
     helpViewer_ = std::move(window);
     helpViewer_->show();

@@ -16,7 +16,8 @@ public:
     ~Help();
 
     // Opens a help file at a context (every context shows the file's default
-    // topic: the file has no context map); false when it cannot be shown.
+    // topic: the file has no context map); false when there is no such file.
+    // A file that cannot be read opens a help window saying what is wrong.
     bool showHelpFile(const QString& fileName, QWidget* owner, int context);
     // The help file in the working folder, else the one installed with the
     // program (a register folder of the user's own holds no help file).

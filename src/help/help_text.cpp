@@ -121,4 +121,137 @@ std::vector<std::pair<int, int>> wordSpans(const QString& text, const QStringLis
     return spans;
 }
 
+namespace {
+
+bool isNameChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == ':';
+}
+
+// Elements that hold nothing, or whose end the next of their kind implies:
+// they never nest deeper.
+// The elements of HTML 4 and those browsers commonly read.
+bool isElement(const QByteArray& name)
+{
+    static const QByteArrayList names{
+        "a", "abbr", "acronym", "address", "area", "b", "base", "basefont", "bdo", "big", "blockquote", "body", "br",
+        "button", "caption", "center", "cite", "code", "col", "colgroup", "dd", "del", "dfn", "dir", "div", "dl",
+        "dt", "em", "embed", "fieldset", "font", "form", "frame", "frameset", "h1", "h2", "h3", "h4", "h5", "h6",
+        "head", "hr", "html", "i", "iframe", "img", "input", "ins", "kbd", "label", "legend", "li", "link", "map",
+        "menu", "meta", "nobr", "noframes", "noscript", "object", "ol", "optgroup", "option", "p", "param", "pre",
+        "q", "s", "samp", "script", "select", "small", "source", "span", "strike", "strong", "style", "sub", "sup",
+        "table", "tbody", "td", "textarea", "tfoot", "th", "thead", "title", "tr", "track", "tt", "u", "ul", "var",
+        "wbr", "article", "aside", "figure", "figcaption", "footer", "header", "main", "mark", "nav", "section",
+        "small", "time"};
+    return names.contains(name);
+}
+
+bool doesNotNest(const QByteArray& name)
+{
+    static const QByteArrayList names{"area", "base", "br", "col", "embed", "hr", "img", "input", "link",
+                                      "meta", "param", "source", "track", "wbr", "p", "li", "dt", "dd",
+                                      "tr", "td", "th", "option", "thead", "tbody", "tfoot", "colgroup"};
+    return names.contains(name);
+}
+
+}  // namespace
+
+PageShape pageShape(const QByteArray& html, int stopAt)
+{
+    PageShape shape;
+    // The elements open, as a parser keeps them: an end tag closes the
+    // innermost open element of its name and those inside it; one that
+    // matches none is ignored.
+    std::vector<QByteArray> open;
+    int tables = 0;
+    const qsizetype n = html.size();
+    const QByteArray lower = html.toLower();
+    for (qsizetype i = 0; i < n && shape.depth < stopAt && shape.tableDepth < stopAt; ++i) {
+        if (html[i] != '<' || i + 1 >= n)
+            continue;
+        const char next = html[i + 1];
+        if (html.mid(i, 4) == "<!--") {
+            const qsizetype end = html.indexOf("-->", i + 4);
+            if (end < 0)
+                break;
+            i = end + 2;
+            continue;
+        }
+        const bool closing = next == '/';
+        qsizetype at = i + (closing ? 2 : 1);
+        if (at >= n || !((html[at] >= 'a' && html[at] <= 'z') || (html[at] >= 'A' && html[at] <= 'Z')))
+            continue;  // not a tag: "<!DOCTYPE", "< 3", "<?xml"
+        qsizetype end = at;
+        while (end < n && isNameChar(html[end]))
+            ++end;
+        const QByteArray name = html.mid(at, end - at).toLower();
+        const qsizetype close = html.indexOf('>', end);
+        if (close < 0)
+            break;
+        ++shape.tags;
+        i = close;
+        auto flaw = [&](const QByteArray& why) {
+            if (shape.flaw.isEmpty())
+                shape.flaw = QString::fromLatin1(why);
+        };
+        // Markup damaged: a tag holding the start of another, or a name
+        // that is no element's.
+        if (html.indexOf('<', end) < close && html.indexOf('<', end) >= 0)
+            flaw("a tag <" + html.mid(at, std::min<qsizetype>(end - at, 20)) + " is not closed");
+        else if (!isElement(name))
+            flaw("<" + (closing ? "/" + name : name).left(20) + "> is no element");
+        if (doesNotNest(name))
+            continue;
+        if (closing) {
+            bool matched = false;
+            for (qsizetype k = qsizetype(open.size()) - 1; k >= 0 && !matched; --k)
+                if (open[size_t(k)] == name) {
+                    for (qsizetype j = k; j < qsizetype(open.size()); ++j)
+                        tables -= open[size_t(j)] == "table";
+                    open.resize(size_t(k));
+                    matched = true;
+                }
+            if (!matched)
+                flaw("</" + name.left(20) + "> ends no element");
+            continue;
+        }
+        if (html[close - 1] == '/')
+            continue;  // <x/>
+        if (name == "script" || name == "style") {
+            // Their text is not markup: on past their end tag.
+            const qsizetype over = lower.indexOf("</" + name, close);
+            const qsizetype endTag = over < 0 ? -1 : html.indexOf('>', over);
+            if (endTag < 0)
+                break;
+            i = endTag;
+            continue;
+        }
+        open.push_back(name);
+        tables += name == "table";
+        shape.depth = std::max(shape.depth, int(open.size()));
+        shape.tableDepth = std::max(shape.tableDepth, tables);
+    }
+    return shape;
+}
+
+QString pageTooCostly(const QByteArray& html)
+{
+    if (html.size() > kMaxPageBytes)
+        return QStringLiteral("it is %1 KB long, more than the %2 KB a page may be")
+            .arg((html.size() + 1023) / 1024)
+            .arg(kMaxPageBytes / 1024);
+    const PageShape shape = pageShape(html, kMaxPageNesting + 1);
+    if (shape.tableDepth > kMaxTableNesting)
+        return QStringLiteral("its tables nest more than %1 deep").arg(kMaxTableNesting);
+    if (shape.depth > kMaxPageNesting)
+        return QStringLiteral("its elements nest more than %1 deep").arg(kMaxPageNesting);
+    if (shape.tags > kMaxPageTags)
+        return QStringLiteral("it has more than %1 tags").arg(kMaxPageTags);
+    if (!shape.flaw.isEmpty())
+        return QStringLiteral("its markup is damaged: %1").arg(shape.flaw);
+    if (html.contains("<!ENTITY") || html.contains("<!entity"))
+        return QStringLiteral("it declares entities of its own");
+    return QString();
+}
+
 }  // namespace help

@@ -23,4 +23,32 @@ std::vector<std::pair<int, int>> wordSpans(const QString& text, const QStringLis
 // Entities (&amp; &#257; &#x101;) decoded.
 QString decodeEntities(QString s);
 
+// What a page of the help may hold, so that laying it out stays quick
+// whatever the file: its size, how deeply its elements nest (tables, whose
+// layout costs most, less deeply), how many tags.
+constexpr qsizetype kMaxPageBytes = 2 * 1024 * 1024;
+constexpr int kMaxPageNesting = 64;
+constexpr int kMaxTableNesting = 8;
+constexpr int kMaxPageTags = 50000;
+// Why a page is not laid out (its size, nesting or tags past those limits,
+// its markup damaged, or entities of its own declared); empty when it may
+// be. Damaged markup is refused because the layout's cost on it can grow
+// with every tag.
+QString pageTooCostly(const QByteArray& html);
+
+// How a page's elements nest, read as a parser reads them (an end tag closes
+// the innermost element of its name; one that matches none is ignored):
+// elements that close themselves or are closed by their neighbours (p, li,
+// td...) do not count, nor do comments, scripts and styles. Counting stops
+// once either depth reaches `stopAt`.
+struct PageShape {
+    int depth = 0;       // the deepest nesting of elements
+    int tableDepth = 0;  // the deepest nesting of tables
+    int tags = 0;        // the tags read
+    QString flaw;        // the first damage seen in the markup: a tag not
+                         // closed, a name that is no element's, an end tag
+                         // that ends none (empty when none is seen)
+};
+PageShape pageShape(const QByteArray& html, int stopAt);
+
 }  // namespace help

@@ -7,11 +7,10 @@
 #include "register/find_index.h"
 #include "register/text_index.h"
 
-#include <chm_lib.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
 #include <QHBoxLayout>
@@ -49,107 +48,7 @@ QString fromRoot(const QString& path)
     return path.startsWith(QLatin1Char('/')) ? path : QLatin1Char('/') + path;
 }
 
-// Larger objects are not read: a help page or picture is far smaller, and a
-// damaged file's length could ask for any amount of memory.
-constexpr quint64 kMaxObjectBytes = 64 * 1024 * 1024;
-
 }  // namespace
-
-// ---------------------------------------------------------------------------
-// The file
-
-ChmFile::ChmFile(const QString& path) : h_(chm_open(QFile::encodeName(path).constData())) {}
-
-ChmFile::~ChmFile()
-{
-    if (h_)
-        chm_close(h_);
-}
-
-QByteArray ChmFile::object(const QString& path) const
-{
-    if (!h_)
-        return {};
-    chmUnitInfo ui;
-    const QByteArray p = path.toUtf8();
-    if (chm_resolve_object(h_, p.constData(), &ui) != CHM_RESOLVE_SUCCESS || ui.length > kMaxObjectBytes)
-        return {};
-    QByteArray data(qsizetype(ui.length), '\0');
-    const LONGINT64 got =
-        chm_retrieve_object(h_, &ui, reinterpret_cast<unsigned char*>(data.data()), 0, LONGINT64(ui.length));
-    data.truncate(qsizetype(std::max<LONGINT64>(got, 0)));
-    return data;
-}
-
-QByteArray ChmFile::systemEntry(int wanted) const
-{
-    // #SYSTEM: a version word, then entries of a code, a length and data.
-    const QByteArray sys = object(QStringLiteral("/#SYSTEM"));
-    qsizetype at = 4;
-    while (at + 4 <= sys.size()) {
-        const int code = uchar(sys[at]) | (uchar(sys[at + 1]) << 8);
-        const int len = uchar(sys[at + 2]) | (uchar(sys[at + 3]) << 8);
-        at += 4;
-        if (at + len > sys.size())
-            break;
-        if (code == wanted) {
-            QByteArray value = sys.mid(at, len);
-            const qsizetype zero = value.indexOf('\0');
-            if (zero >= 0)
-                value.truncate(zero);
-            return value;
-        }
-        at += len;
-    }
-    return {};
-}
-
-namespace {
-
-QString asPath(const QByteArray& name)
-{
-    return name.isEmpty() ? QString() : fromRoot(QString::fromUtf8(name));
-}
-
-}  // namespace
-
-QString ChmFile::defaultTopic() const
-{
-    const QString topic = asPath(systemEntry(2));
-    if (!topic.isEmpty())
-        return topic;
-    for (const char* guess : {"/index.html", "/index.htm", "/default.html", "/default.htm"})
-        if (!object(QString::fromLatin1(guess)).isEmpty())
-            return QString::fromLatin1(guess);
-    return QString();
-}
-
-namespace {
-
-int collectPage(chmFile*, chmUnitInfo* ui, void* context)
-{
-    auto* pages = static_cast<QStringList*>(context);
-    const QString path = QString::fromUtf8(ui->path);
-    if (path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) ||
-        path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive))
-        *pages << path;
-    // A damaged directory could list any number of names.
-    return pages->size() < 10000 ? CHM_ENUMERATOR_CONTINUE : CHM_ENUMERATOR_SUCCESS;
-}
-
-}  // namespace
-
-QStringList ChmFile::pages() const
-{
-    QStringList pages;
-    if (h_)
-        chm_enumerate(h_, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collectPage, &pages);
-    return pages;
-}
-
-QString ChmFile::title() const { return QString::fromUtf8(systemEntry(3)); }
-QString ChmFile::contentsFile() const { return asPath(systemEntry(0)); }
-QString ChmFile::indexFile() const { return asPath(systemEntry(1)); }
 
 // ---------------------------------------------------------------------------
 // Contents and index files
@@ -175,17 +74,18 @@ std::vector<HelpTopic> parseSitemap(const QByteArray& html)
 {
     std::vector<HelpTopic> root;
     std::vector<std::vector<HelpTopic>*> lists{&root};
-    int depth = 0;
+    int depth = 0, entries = 0;
     bool inObject = false;
     HelpTopic topic;
     static const QRegularExpression tagRe(QStringLiteral("<[^>]*>"));
-    const QString text = QString::fromUtf8(html);
+    const QString text = QString::fromUtf8(html.left(kMaxSitemapBytes));
     for (auto it = tagRe.globalMatch(text); it.hasNext();) {
         const QString tag = it.next().captured(0);
         const QString lower = tag.toLower();
         if (lower.startsWith(QLatin1String("<ul"))) {
-            // A list after an entry holds the entries under it.
-            if (++depth > 1 && !lists.back()->empty())
+            // A list after an entry holds the entries under it; past the
+            // deepest level shown, its entries join those of the level above.
+            if (++depth > 1 && !lists.back()->empty() && int(lists.size()) < kMaxSitemapDepth)
                 lists.push_back(&lists.back()->back().children);
             else if (depth > 1)
                 lists.push_back(lists.back());
@@ -205,6 +105,8 @@ std::vector<HelpTopic> parseSitemap(const QByteArray& html)
                 topic.page = value;
         } else if (inObject && lower.startsWith(QLatin1String("</object"))) {
             inObject = false;
+            if (!topic.name.isEmpty() && ++entries > kMaxSitemapEntries)
+                break;
             if (!topic.name.isEmpty())
                 lists.back()->push_back(topic);
         }
@@ -224,8 +126,10 @@ HelpViewer::HelpViewer(const ChmFile& chm, QWidget* parent) : QTextBrowser(paren
 
 namespace {
 
-// The most memory a picture of the help may take once decoded.
+// The most memory a picture of the help may take once decoded, and the
+// largest style sheet read.
 constexpr int kMaxPictureMegabytes = 64;
+constexpr qsizetype kMaxStyleSheetBytes = 256 * 1024;
 
 QImage decodedPicture(const QByteArray& bytes, qreal pixelRatio)
 {
@@ -268,14 +172,43 @@ QVariant HelpViewer::loadResource(int type, const QUrl& name)
             if (!image.isNull())
                 return image;
         }
-        return {};
+        // A picture that is missing or cannot be shown is one clear pixel,
+        // which the page keeps: nothing is asked again each time it is laid
+        // out (a damaged page of nested tables is laid out very many times).
+        QImage none(1, 1, QImage::Format_ARGB32);
+        none.fill(Qt::transparent);
+        return none;
     }
     // Pages and pictures come from the help file alone, never from the disk
     // or the network.
-    const QByteArray bytes = chm_.object(path);
-    if (bytes.isEmpty() || (type != QTextDocument::HtmlResource && type != QTextDocument::StyleSheetResource))
+    if (type == QTextDocument::StyleSheetResource) {
+        const QByteArray bytes = chm_.object(path);
+        return bytes.size() > kMaxStyleSheetBytes ? QVariant() : QVariant(QString::fromUtf8(bytes));
+    }
+    if (type != QTextDocument::HtmlResource)
         return {};
+    const QByteArray bytes = chm_.object(path);
+    if (!chm_.isOpen())
+        return problemPage(chm_);
+    if (bytes.isEmpty())
+        return messagePage(QStringLiteral("The page %1 is not in the help file %2.").arg(path, chm_.path()));
+    const QString tooCostly = pageTooCostly(bytes);
+    if (!tooCostly.isEmpty())
+        return messagePage(QStringLiteral("The page %1 of the help file %2 is not shown: %3.")
+                               .arg(path, chm_.path(), tooCostly));
     return QString::fromUtf8(bytes);
+}
+
+QString messagePage(const QString& text)
+{
+    return QStringLiteral("<html><head><title>Orvane Zaru Help</title></head><body><p>%1</p></body></html>")
+        .arg(text.toHtmlEscaped());
+}
+
+QString problemPage(const ChmFile& chm)
+{
+    const QString why = !chm.error().isEmpty() ? chm.error() : QStringLiteral("it names no page to show first");
+    return messagePage(QStringLiteral("The help file %1 cannot be shown: %2.").arg(chm.path(), why));
 }
 
 // ---------------------------------------------------------------------------
@@ -349,6 +282,7 @@ QIcon homeIcon()
 constexpr qsizetype kMaxSearchedPageBytes = 4 * 1024 * 1024;
 constexpr qsizetype kMaxSearchedTextChars = 1024 * 1024;
 constexpr int kMaxSearchedPages = 2000;
+constexpr qint64 kMaxSearchIndexMs = 10000;
 constexpr int kMinTextSize = -4, kMaxTextSize = 12;
 
 }  // namespace
@@ -648,11 +582,12 @@ void HelpWindow::markContents(const QUrl& source)
 
 bool HelpWindow::showDefaultTopic()
 {
-    if (!chm_.isOpen())
+    const QString topic = chm_.isOpen() ? chm_.defaultTopic() : QString();
+    if (topic.isEmpty() || chm_.object(topic).isEmpty()) {
+        // Said in the window: the file, and what is wrong with it.
+        page_->setHtml(problemPage(chm_));
         return false;
-    const QString topic = chm_.defaultTopic();
-    if (topic.isEmpty() || chm_.object(topic).isEmpty())
-        return false;
+    }
     open(topic);
     return true;
 }
@@ -705,8 +640,11 @@ void HelpWindow::buildSearchIndex()
     // The pages are read once, when the search is first used.
     searchIndex_ = std::make_unique<reg::TextIndex>();
     searchPagesList_.clear();
+    QElapsedTimer clock;
+    clock.start();
     for (const QString& path : pages_) {
-        if (searchPagesList_.size() >= kMaxSearchedPages)
+        // What a damaged file's reader hands over slowly is searched as far as it got.
+        if (searchPagesList_.size() >= kMaxSearchedPages || clock.elapsed() > kMaxSearchIndexMs || !chm_.isOpen())
             break;
         const QByteArray html = chm_.object(path);
         if (html.isEmpty() || html.size() > kMaxSearchedPageBytes)

@@ -1,8 +1,10 @@
 #pragma once
-// The help window over a compiled HTML help file (read with chmlib): the
+// The help window over a compiled HTML help file (see chm_file.h): the
 // file's table of contents, index and a search of every page beside the
 // page; Back, Forward and Home, find in page, print, text size; links
 // between pages and pictures. It remembers nothing between runs.
+
+#include "help/chm_file.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -11,7 +13,6 @@
 #include <memory>
 #include <vector>
 
-struct chmFile;
 class QAction;
 class QLineEdit;
 class QListWidget;
@@ -28,32 +29,6 @@ class TextIndex;
 
 namespace help {
 
-// A reader of compiled HTML help files.
-class ChmFile {
-public:
-    explicit ChmFile(const QString& path);
-    ~ChmFile();
-    ChmFile(const ChmFile&) = delete;
-    ChmFile& operator=(const ChmFile&) = delete;
-    bool isOpen() const { return h_ != nullptr; }
-    // The bytes of an object ("/index.html"); empty when there is none.
-    QByteArray object(const QString& path) const;
-    // The file's default topic, from its system data (or the first page).
-    QString defaultTopic() const;
-    // The file's title, and its contents and index files ("/toc.hhc"), from
-    // its system data; empty when it names none.
-    QString title() const;
-    QString contentsFile() const;
-    QString indexFile() const;
-    // The paths of the file's pages (".htm" and ".html"), in the file's order.
-    QStringList pages() const;
-
-private:
-    // An entry of the #SYSTEM object by its code, up to its first zero byte.
-    QByteArray systemEntry(int code) const;
-    chmFile* h_ = nullptr;
-};
-
 // An entry of a help contents or index file (an HTML "sitemap"): its name,
 // the page it opens (may be empty) and the entries under it.
 struct HelpTopic {
@@ -61,14 +36,26 @@ struct HelpTopic {
     QString page;
     std::vector<HelpTopic> children;
 };
-// The entries of a sitemap, nested as its lists nest.
+// The entries of a sitemap, nested as its lists nest: up to
+// kMaxSitemapDepth levels (deeper entries join the deepest level) and
+// kMaxSitemapEntries entries, read from its first kMaxSitemapBytes.
+constexpr int kMaxSitemapDepth = 16;
+constexpr int kMaxSitemapEntries = 5000;
+constexpr qsizetype kMaxSitemapBytes = 4 * 1024 * 1024;
 std::vector<HelpTopic> parseSitemap(const QByteArray& html);
 
 // "/pictures/window@2x.png" for "/pictures/window.png": the name of a
 // picture's copy of twice the size, for high-density screens.
 QString twiceSizeName(const QString& path);
 
-// The page: a text browser reading its pages and pictures from the file.
+// A page of the help window saying `text`.
+QString messagePage(const QString& text);
+// The page saying that `chm` cannot be shown, and why.
+QString problemPage(const ChmFile& chm);
+
+// The page: a text browser reading its pages and pictures from the file
+// alone; a page too costly to lay out (see pageTooCostly) is replaced by a
+// message saying so.
 class HelpViewer : public QTextBrowser {
     Q_OBJECT
 
@@ -87,7 +74,10 @@ public:
     explicit HelpWindow(const QString& chmPath, QWidget* parent = nullptr);
     ~HelpWindow() override;
     bool isOpen() const { return chm_.isOpen(); }
-    // Shows the file's default topic; false when it has none.
+    // What is wrong with the file; empty while it reads well.
+    QString problem() const { return chm_.error(); }
+    // Shows the file's default topic; false, with a message naming the file
+    // and what is wrong in its place, when the file cannot be read or has none.
     bool showDefaultTopic();
     // Finds `text` in the page, after the cursor (or before it), going round
     // the page once; false when the page does not hold it.

@@ -53,23 +53,8 @@ int readerMain(const QStringList& a)
 {
     // Only its pipe and the register are kept.
     ::close_range(kReaderPipeFd + 1, ~0U, 0);
-    if (a.size() == 1 && a[0] == QLatin1String("--sandbox-check")) {
-        const QString why = sandbox::confine({}, 0);
-        if (!why.isEmpty()) {
-            const QByteArray text = why.toUtf8() + '\n';
-            (void)!::write(1, text.constData(), size_t(text.size()));
-            return 1;
-        }
-        const QStringList lines = sandbox::selfCheck();
-        QByteArray text = QByteArrayLiteral("landlock: ") + (sandbox::landlockInForce() ? "in force\n" : "not offered\n");
-        bool allRefused = true;
-        for (const QString& l : lines) {
-            text += l.toUtf8() + '\n';
-            allRefused = allRefused && !l.endsWith(QLatin1String("ALLOWED"));
-        }
-        (void)!::write(1, text.constData(), size_t(text.size()));
-        return allRefused ? 0 : 1;
-    }
+    if (a.size() == 1 && a[0] == QLatin1String("--sandbox-check"))
+        return sandbox::runSelfCheck();
     if (a.size() < 3 || a[0] != QLatin1String("--parent"))
         return 2;
     bool ok = false;

@@ -226,4 +226,31 @@ bool receive(int fd, int timeoutMs, qint64 maxBytes, char& type, QByteArray& pay
     return readFully(payload.data(), qint64(length));
 }
 
+bool receiveRequest(int fd, qint64 maxBytes, char& type, QByteArray& payload)
+{
+    auto readFully = [fd](char* to, qint64 n) {
+        qint64 got = 0;
+        while (got < n) {
+            const ssize_t r = ::read(fd, to + got, size_t(n - got));
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r <= 0)
+                return false;
+            got += r;
+        }
+        return true;
+    };
+    char h[kHeaderSize];
+    if (!readFully(h, kHeaderSize))
+        return false;
+    type = h[0];
+    uint64_t length = 0;
+    for (int k = 0; k < 8; ++k)
+        length |= uint64_t(uint8_t(h[1 + k])) << (8 * k);
+    if (length > uint64_t(maxBytes))
+        return false;
+    payload.resize(qsizetype(length));
+    return readFully(payload.data(), qint64(length));
+}
+
 }  // namespace reg::readers

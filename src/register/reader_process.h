@@ -61,4 +61,8 @@ void kill(pid_t pid);
 // `why`, when the reader closed its pipe, overran or sent too much.
 bool receive(int fd, int timeoutMs, qint64 maxBytes, char& type, QByteArray& payload, QString& why);
 
+// A reader's side: waits for one whole request on a blocking descriptor;
+// false when the program closed its end or sent more than `maxBytes`.
+bool receiveRequest(int fd, qint64 maxBytes, char& type, QByteArray& payload);
+
 }  // namespace reg::readers

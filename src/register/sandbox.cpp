@@ -201,4 +201,23 @@ QStringList selfCheck()
     return out;
 }
 
+int runSelfCheck()
+{
+    const QString why = confine({}, 0);
+    if (!why.isEmpty()) {
+        const QByteArray text = why.toUtf8() + '\n';
+        (void)!::write(1, text.constData(), size_t(text.size()));
+        return 1;
+    }
+    const QStringList lines = selfCheck();
+    QByteArray text = QByteArrayLiteral("landlock: ") + (landlockInForce() ? "in force\n" : "not offered\n");
+    bool allRefused = true;
+    for (const QString& l : lines) {
+        text += l.toUtf8() + '\n';
+        allRefused = allRefused && !l.endsWith(QLatin1String("ALLOWED"));
+    }
+    (void)!::write(1, text.constData(), size_t(text.size()));
+    return allRefused ? 0 : 1;
+}
+
 }  // namespace reg::sandbox

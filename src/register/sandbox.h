@@ -28,6 +28,12 @@ QString confine(const Limits& limits, long parent);
 // Whether Landlock took part (after confine()).
 bool landlockInForce();
 
+// A reader's hidden --sandbox-check: confines the process, then tries what
+// it must not do and writes one line for each attempt on its output (after
+// a line saying whether Landlock is in force); its exit status, 0 when
+// every attempt was refused.
+int runSelfCheck();
+
 // Tried once confined: opening another file, creating a socket, writing a
 // new file, starting a program. One line each, "refused" or "ALLOWED".
 QStringList selfCheck();
