@@ -1,5 +1,7 @@
 #include "help/chm_file.h"
 
+#include "help/help_text.h"
+
 #include "base/log.h"
 #include "register/database.h"
 #include "register/reader_process.h"
@@ -123,25 +125,7 @@ QByteArray ChmFile::object(const QString& path) const
 
 QByteArray ChmFile::systemEntry(int wanted) const
 {
-    // #SYSTEM: a version word, then entries of a code, a length and data.
-    const QByteArray sys = object(QStringLiteral("/#SYSTEM"));
-    qsizetype at = 4;
-    while (at + 4 <= sys.size()) {
-        const int code = uchar(sys[at]) | (uchar(sys[at + 1]) << 8);
-        const int len = uchar(sys[at + 2]) | (uchar(sys[at + 3]) << 8);
-        at += 4;
-        if (at + len > sys.size())
-            break;
-        if (code == wanted) {
-            QByteArray value = sys.mid(at, len);
-            const qsizetype zero = value.indexOf('\0');
-            if (zero >= 0)
-                value.truncate(zero);
-            return value.left(1024);
-        }
-        at += len;
-    }
-    return {};
+    return help::systemEntry(object(QStringLiteral("/#SYSTEM")), wanted);
 }
 
 QString ChmFile::defaultTopic() const

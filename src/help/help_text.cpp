@@ -254,4 +254,88 @@ QString pageTooCostly(const QByteArray& html)
     return QString();
 }
 
+// Contents and index files
+
+namespace {
+
+QString attribute(const QString& tag, const QString& name)
+{
+    const QRegularExpression re(QStringLiteral("\\b%1\\s*=\\s*(\"([^\"]*)\"|'([^']*)'|([^\\s>]+))").arg(name),
+                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = re.match(tag);
+    if (!m.hasMatch())
+        return QString();
+    for (int g : {2, 3, 4})
+        if (m.capturedStart(g) >= 0)
+            return decodeEntities(m.captured(g));
+    return QString();
+}
+
+}  // namespace
+
+std::vector<HelpTopic> parseSitemap(const QByteArray& html)
+{
+    std::vector<HelpTopic> root;
+    std::vector<std::vector<HelpTopic>*> lists{&root};
+    int depth = 0, entries = 0;
+    bool inObject = false;
+    HelpTopic topic;
+    static const QRegularExpression tagRe(QStringLiteral("<[^>]*>"));
+    const QString text = QString::fromUtf8(html.left(kMaxSitemapBytes));
+    for (auto it = tagRe.globalMatch(text); it.hasNext();) {
+        const QString tag = it.next().captured(0);
+        const QString lower = tag.toLower();
+        if (lower.startsWith(QLatin1String("<ul"))) {
+            // A list after an entry holds the entries under it; past the
+            // deepest level shown, its entries join those of the level above.
+            if (++depth > 1 && !lists.back()->empty() && int(lists.size()) < kMaxSitemapDepth)
+                lists.push_back(&lists.back()->back().children);
+            else if (depth > 1)
+                lists.push_back(lists.back());
+        } else if (lower.startsWith(QLatin1String("</ul"))) {
+            if (depth > 1 && lists.size() > 1)
+                lists.pop_back();
+            depth = std::max(0, depth - 1);
+        } else if (lower.startsWith(QLatin1String("<object")) && lower.contains(QLatin1String("text/sitemap"))) {
+            inObject = true;
+            topic = HelpTopic();
+        } else if (inObject && lower.startsWith(QLatin1String("<param"))) {
+            const QString name = attribute(tag, QStringLiteral("name")).toLower();
+            const QString value = attribute(tag, QStringLiteral("value"));
+            if (name == QLatin1String("name") && topic.name.isEmpty())
+                topic.name = value;
+            else if (name == QLatin1String("local") && topic.page.isEmpty())
+                topic.page = value;
+        } else if (inObject && lower.startsWith(QLatin1String("</object"))) {
+            inObject = false;
+            if (!topic.name.isEmpty() && ++entries > kMaxSitemapEntries)
+                break;
+            if (!topic.name.isEmpty())
+                lists.back()->push_back(topic);
+        }
+    }
+    return root;
+}
+
+QByteArray systemEntry(const QByteArray& sys, int wanted)
+{
+    qsizetype at = 4;
+    while (at + 4 <= sys.size()) {
+        const int code = uchar(sys[at]) | (uchar(sys[at + 1]) << 8);
+        const int len = uchar(sys[at + 2]) | (uchar(sys[at + 3]) << 8);
+        at += 4;
+        if (at + len > sys.size())
+            break;
+        if (code == wanted) {
+            QByteArray value = sys.mid(at, len);
+            const qsizetype zero = value.indexOf('\0');
+            if (zero >= 0)
+                value.truncate(zero);
+            return value.left(1024);
+        }
+        at += len;
+    }
+    return {};
+}
+
 }  // namespace help

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <utility>
+#include <QtGlobal>
 #include <vector>
 
 namespace help {
@@ -50,5 +51,25 @@ struct PageShape {
                          // that ends none (empty when none is seen)
 };
 PageShape pageShape(const QByteArray& html, int stopAt);
+
+// An entry of a help contents or index file (an HTML "sitemap"): its name,
+// the page it opens (may be empty) and the entries under it.
+struct HelpTopic {
+    QString name;
+    QString page;
+    std::vector<HelpTopic> children;
+};
+// The entries of a sitemap, nested as its lists nest: up to
+// kMaxSitemapDepth levels (deeper entries join the deepest level) and
+// kMaxSitemapEntries entries, read from its first kMaxSitemapBytes.
+constexpr int kMaxSitemapDepth = 16;
+constexpr int kMaxSitemapEntries = 5000;
+constexpr qsizetype kMaxSitemapBytes = 4 * 1024 * 1024;
+std::vector<HelpTopic> parseSitemap(const QByteArray& html);
+
+// An entry of a help file's system data (#SYSTEM: a version word, then
+// entries of a code, a length and data) by its code, up to its first zero
+// byte and at most 1024 bytes; empty when it has none.
+QByteArray systemEntry(const QByteArray& system, int code);
 
 }  // namespace help

@@ -5,6 +5,7 @@
 // between pages and pictures. It remembers nothing between runs.
 
 #include "help/chm_file.h"
+#include "help/help_text.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -29,20 +30,6 @@ class TextIndex;
 
 namespace help {
 
-// An entry of a help contents or index file (an HTML "sitemap"): its name,
-// the page it opens (may be empty) and the entries under it.
-struct HelpTopic {
-    QString name;
-    QString page;
-    std::vector<HelpTopic> children;
-};
-// The entries of a sitemap, nested as its lists nest: up to
-// kMaxSitemapDepth levels (deeper entries join the deepest level) and
-// kMaxSitemapEntries entries, read from its first kMaxSitemapBytes.
-constexpr int kMaxSitemapDepth = 16;
-constexpr int kMaxSitemapEntries = 5000;
-constexpr qsizetype kMaxSitemapBytes = 4 * 1024 * 1024;
-std::vector<HelpTopic> parseSitemap(const QByteArray& html);
 
 // "/pictures/window@2x.png" for "/pictures/window.png": the name of a
 // picture's copy of twice the size, for high-density screens.
