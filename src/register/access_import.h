@@ -53,6 +53,15 @@ void importAccessTables(const QString& path, Database& db, const std::vector<Tab
 // the list is empty) with all their columns and no indexes.
 void importAccess(const QString& path, Database& db, const QStringList& tables, const ProgressFn& progress);
 
+// What the readers this process started have used so far: their CPU time
+// in all, and the peak resident memory of each, in the order they ended
+// (for the benchmarks).
+struct ReaderUsage {
+    double cpuSeconds = 0;
+    std::vector<double> peakMB;
+};
+ReaderUsage accessReaderUsage();
+
 // How long reading an Access file may take, whatever its size: the
 // catalogue, and all the tables together.
 constexpr qint64 kAccessImportLimitMs = 60000;

@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,6 +61,16 @@ namespace {
 // ---------------------------------------------------------------------------
 // The parent's end.
 
+// What the readers of this process have used, as they are reaped.
+ReaderUsage usage;
+
+void account(const rusage& used)
+{
+    usage.cpuSeconds += double(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
+                        double(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
+    usage.peakMB.push_back(double(used.ru_maxrss) / 1024.0);
+}
+
 // A child and what has come from it so far.
 struct Child {
     pid_t pid = -1;
@@ -87,7 +98,10 @@ struct Child {
         if (fd >= 0)
             ::close(fd);
         fd = -1;
-        readers::kill(pid);
+        rusage used{};
+        readers::kill(pid, &used);
+        if (pid > 0)
+            account(used);
         pid = -1;
     }
 
@@ -163,9 +177,10 @@ struct Child {
         fd = -1;
         int status = 0;
         pid_t r;
+        rusage used{};
         // A reader that has closed its pipe ends within moments.
         for (int tries = 0; tries < 20; ++tries) {
-            while ((r = ::waitpid(pid, &status, WNOHANG)) < 0 && errno == EINTR) {
+            while ((r = ::wait4(pid, &status, WNOHANG, &used)) < 0 && errno == EINTR) {
             }
             if (r != 0)
                 break;
@@ -175,12 +190,13 @@ struct Child {
         if (r == 0) {
             ::kill(pid, SIGKILL);
             killed = true;
-            while ((r = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+            while ((r = ::wait4(pid, &status, 0, &used)) < 0 && errno == EINTR) {
             }
         }
         pid = -1;
         if (r < 0)
             return QString();
+        account(used);
         if (killed)
             return haveImage || !catalogue.isEmpty() ? QString() : QStringLiteral("its reader stalled and was stopped");
         if (WIFSIGNALED(status))
@@ -370,6 +386,8 @@ void importAccessTables(const QString& path, Database& db, const std::vector<Tab
     for (size_t i = 0; i < tables.size(); ++i)
         access::attachTable(db, std::move(images[i]), tables[i].table);
 }
+
+ReaderUsage accessReaderUsage() { return usage; }
 
 void importAccess(const QString& path, Database& db, const QStringList& wanted, const ProgressFn& progress)
 {

@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -169,12 +170,13 @@ Started start(const QString& program, const QString& file, const QStringList& ar
     return s;
 }
 
-void kill(pid_t pid)
+void kill(pid_t pid, rusage* usage)
 {
     if (pid <= 0)
         return;
     ::kill(pid, SIGKILL);
-    while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+    rusage ignored{};
+    while (::wait4(pid, nullptr, 0, usage ? usage : &ignored) < 0 && errno == EINTR) {
     }
 }
 

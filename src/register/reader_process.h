@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <sys/types.h>
 
+struct rusage;
+
 namespace reg::readers {
 
 // The descriptors a reader is started with.
@@ -53,8 +55,9 @@ struct Started {
 // build's options) in its environment. Throws RegisterError.
 Started start(const QString& program, const QString& file, const QStringList& arguments, bool withRequests);
 
-// Stops a reader at once (SIGKILL) and reaps it.
-void kill(pid_t pid);
+// Stops a reader at once (SIGKILL) and reaps it; what it used in `usage`
+// when given.
+void kill(pid_t pid, struct rusage* usage = nullptr);
 
 // Reads one whole message from a non-blocking descriptor, waiting at most
 // `timeoutMs` in all and refusing a payload over `maxBytes`. False, with
