@@ -326,6 +326,13 @@ void TestHelpFiles::damagedCopiesGiveAPageOrAMessage()
     qInfo("%d damaged help files: %d gave a page, %d a message; the slowest took %d ms", int(files.size()), pages,
           messages, slowest);
     QVERIFY(messages > 0 && pages > 0);
+    // A copy cut short after its header: the window names the file and says what is wrong.
+    const QString cut = dir_.filePath("cut.chm");
+    QVERIFY(writeAll(cut, original_.left(3000)));
+    HelpWindow w(cut);
+    QVERIFY(w.isOpen());
+    QVERIFY(!w.showDefaultTopic());
+    QCOMPARE(w.page()->toPlainText(), "The help file " + cut + " cannot be shown: it names no page to show first.");
 }
 
 // Files built to hurt a viewer: each gives a page or a message, and the

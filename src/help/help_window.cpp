@@ -125,7 +125,7 @@ QVariant HelpViewer::loadResource(int type, const QUrl& name)
         return {};
     const QByteArray bytes = chm_.object(path);
     if (!chm_.isOpen())
-        return problemPage(chm_);
+        return problemPage(chm_, QString());
     if (bytes.isEmpty())
         return messagePage(QStringLiteral("The page %1 is not in the help file %2.").arg(path, chm_.path()));
     const QString tooCostly = pageTooCostly(bytes);
@@ -141,10 +141,10 @@ QString messagePage(const QString& text)
         .arg(text.toHtmlEscaped());
 }
 
-QString problemPage(const ChmFile& chm)
+QString problemPage(const ChmFile& chm, const QString& why)
 {
-    const QString why = !chm.error().isEmpty() ? chm.error() : QStringLiteral("it names no page to show first");
-    return messagePage(QStringLiteral("The help file %1 cannot be shown: %2.").arg(chm.path(), why));
+    return messagePage(QStringLiteral("The help file %1 cannot be shown: %2.")
+                           .arg(chm.path(), !chm.error().isEmpty() ? chm.error() : why));
 }
 
 // ---------------------------------------------------------------------------
@@ -521,7 +521,9 @@ bool HelpWindow::showDefaultTopic()
     const QString topic = chm_.isOpen() ? chm_.defaultTopic() : QString();
     if (topic.isEmpty() || chm_.object(topic).isEmpty()) {
         // Said in the window: the file, and what is wrong with it.
-        page_->setHtml(problemPage(chm_));
+        page_->setHtml(problemPage(chm_, topic.isEmpty()
+                                             ? QStringLiteral("it names no page to show first")
+                                             : QStringLiteral("its first page, %1, is missing or damaged").arg(topic)));
         return false;
     }
     open(topic);

@@ -37,8 +37,9 @@ QString twiceSizeName(const QString& path);
 
 // A page of the help window saying `text`.
 QString messagePage(const QString& text);
-// The page saying that `chm` cannot be shown, and why.
-QString problemPage(const ChmFile& chm);
+// The page saying that `chm` cannot be shown, and why: what its reader
+// reported, else `why`.
+QString problemPage(const ChmFile& chm, const QString& why);
 
 // The page: a text browser reading its pages and pictures from the file
 // alone; a page too costly to lay out (see pageTooCostly) is replaced by a

@@ -63,7 +63,7 @@ FrmSplash::FrmSplash() : Form(QStringLiteral("frmSplash"), 6120, 3765)
     lblProgress->setForeColor(QColor(0x00, 0x00, 0x80));
     // In the frame's top right corner, above the product name.
     cmdCancel = new CommandButton(Frame1, "cmdCancel");
-    cmdCancel->place(4560, 75, 1095, 345);
+    cmdCancel->place(4560, 150, 1095, 330);
     cmdCancel->setCaption(QStringLiteral("Cancel"));
     cmdCancel->setCancel(true);
     cmdCancel->setToolTip(QStringLiteral("Stop reading the register and close Orvane Zaru"));
