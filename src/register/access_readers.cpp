@@ -64,11 +64,14 @@ namespace {
 // What the readers of this process have used, as they are reaped.
 ReaderUsage usage;
 
-void account(const rusage& used)
+// Adds a reaped reader's use to `usage`; its CPU seconds.
+double account(const rusage& used)
 {
-    usage.cpuSeconds += double(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
-                        double(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
+    const double cpu = double(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
+                       double(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
+    usage.cpuSeconds += cpu;
     usage.peakMB.push_back(double(used.ru_maxrss) / 1024.0);
+    return cpu;
 }
 
 // A child and what has come from it so far.
@@ -87,6 +90,7 @@ struct Child {
     QByteArray catalogue;
     QString error;
     qint64 rowsRead = 0;
+    double cpuSeconds = 0, peakMB = 0;  // what it used, once reaped
 
     Child() = default;
     Child(const Child&) = delete;
@@ -196,7 +200,8 @@ struct Child {
         pid = -1;
         if (r < 0)
             return QString();
-        account(used);
+        cpuSeconds = account(used);
+        peakMB = double(used.ru_maxrss) / 1024.0;
         if (killed)
             return haveImage || !catalogue.isEmpty() ? QString() : QStringLiteral("its reader stalled and was stopped");
         if (WIFSIGNALED(status))
@@ -367,6 +372,9 @@ void importAccessTables(const QString& path, Database& db, const std::vector<Tab
                 failure = damaged(path, tables[c.job].table, !c.error.isEmpty() ? c.error : how);
                 return;
             }
+            qCInfo(base::lcAccess).noquote() << "table" << tables[c.job].table << "read in" << c.clock.elapsed()
+                                             << "ms of the import:" << c.cpuSeconds << "s of CPU," << c.peakMB
+                                             << "MB at most";
             images[c.job] = std::move(c.image);
         },
         [&] {
