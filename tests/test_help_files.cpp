@@ -10,6 +10,7 @@
 #include "help/chm_file.h"
 #include "help/help_text.h"
 #include "help/help_window.h"
+#include "register/reader_process.h"
 
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -19,7 +20,9 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <functional>
+#include <unistd.h>
 
 using namespace help;
 
@@ -142,6 +145,7 @@ private slots:
     void damagedCopiesGiveAPageOrAMessage();
     void hostileFilesGiveAPageOrAMessage();
     void theReaderIsSandboxed();
+    void readerMessagesAreBounded();
 
 private:
     QTemporaryDir dir_;
@@ -459,6 +463,39 @@ void TestHelpFiles::theReaderIsSandboxed()
         }
     }
     QVERIFY(held.contains("3") && held.contains("4") && held.contains("5"));
+}
+
+// What a reader sends is read within a time and a size: a reader that says
+// nothing, stops halfway or sends too much is given up on, never waited for.
+void TestHelpFiles::readerMessagesAreBounded()
+{
+    int fds[2];
+    QCOMPARE(::pipe2(fds, O_NONBLOCK | O_CLOEXEC), 0);
+    char type = 0;
+    QByteArray payload;
+    QString why;
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!reg::readers::receive(fds[0], 150, 1024, type, payload, why));
+    QVERIFY2(clock.elapsed() >= 140 && clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(why, QStringLiteral("its reader took longer than 0.15 s"));
+    // A whole message is read; one larger than allowed is refused unread.
+    const QByteArray hello = reg::readers::header('O', 5) + "hello";
+    QCOMPARE(::write(fds[1], hello.constData(), size_t(hello.size())), ssize_t(hello.size()));
+    QVERIFY(reg::readers::receive(fds[0], 1000, 1024, type, payload, why));
+    QCOMPARE(type, 'O');
+    QCOMPARE(payload, QByteArray("hello"));
+    const QByteArray big = reg::readers::header('O', 1 << 20);
+    QCOMPARE(::write(fds[1], big.constData(), size_t(big.size())), ssize_t(big.size()));
+    QVERIFY(!reg::readers::receive(fds[0], 1000, 1024, type, payload, why));
+    QCOMPARE(why, QStringLiteral("its reader sent 1048576 bytes, more than the 1024 allowed"));
+    // Half a message, then the reader's end closed.
+    const QByteArray half = reg::readers::header('O', 10) + "12345";
+    QCOMPARE(::write(fds[1], half.constData(), size_t(half.size())), ssize_t(half.size()));
+    ::close(fds[1]);
+    QVERIFY(!reg::readers::receive(fds[0], 1000, 1024, type, payload, why));
+    QCOMPARE(why, QStringLiteral("its reader ended"));
+    ::close(fds[0]);
 }
 
 QTEST_MAIN(TestHelpFiles)
