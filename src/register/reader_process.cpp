@@ -180,6 +180,29 @@ void kill(pid_t pid, rusage* usage)
     }
 }
 
+namespace {
+
+// One message through `readFully` (which reads exactly n bytes, or fails):
+// its header, then a payload of at most `maxBytes`; `length` is the length
+// the header gave, over `maxBytes` when that is why it failed.
+template <class ReadFully>
+bool readMessage(ReadFully&& readFully, qint64 maxBytes, char& type, QByteArray& payload, uint64_t& length)
+{
+    char h[kHeaderSize];
+    length = 0;
+    if (!readFully(h, kHeaderSize))
+        return false;
+    type = h[0];
+    for (int k = 0; k < 8; ++k)
+        length |= uint64_t(uint8_t(h[1 + k])) << (8 * k);
+    if (length > uint64_t(maxBytes))
+        return false;
+    payload.resize(qsizetype(length));
+    return readFully(payload.data(), qint64(length));
+}
+
+}  // namespace
+
 bool receive(int fd, int timeoutMs, qint64 maxBytes, char& type, QByteArray& payload, QString& why)
 {
     QElapsedTimer clock;
@@ -213,19 +236,13 @@ bool receive(int fd, int timeoutMs, qint64 maxBytes, char& type, QByteArray& pay
         }
         return true;
     };
-    char h[kHeaderSize];
-    if (!readFully(h, kHeaderSize))
-        return false;
-    type = h[0];
     uint64_t length = 0;
-    for (int k = 0; k < 8; ++k)
-        length |= uint64_t(uint8_t(h[1 + k])) << (8 * k);
-    if (length > uint64_t(maxBytes)) {
-        why = QStringLiteral("its reader sent %1 bytes, more than the %2 allowed").arg(length).arg(maxBytes);
+    if (!readMessage(readFully, maxBytes, type, payload, length)) {
+        if (length > uint64_t(maxBytes))
+            why = QStringLiteral("its reader sent %1 bytes, more than the %2 allowed").arg(length).arg(maxBytes);
         return false;
     }
-    payload.resize(qsizetype(length));
-    return readFully(payload.data(), qint64(length));
+    return true;
 }
 
 bool receiveRequest(int fd, qint64 maxBytes, char& type, QByteArray& payload)
@@ -242,17 +259,8 @@ bool receiveRequest(int fd, qint64 maxBytes, char& type, QByteArray& payload)
         }
         return true;
     };
-    char h[kHeaderSize];
-    if (!readFully(h, kHeaderSize))
-        return false;
-    type = h[0];
     uint64_t length = 0;
-    for (int k = 0; k < 8; ++k)
-        length |= uint64_t(uint8_t(h[1 + k])) << (8 * k);
-    if (length > uint64_t(maxBytes))
-        return false;
-    payload.resize(qsizetype(length));
-    return readFully(payload.data(), qint64(length));
+    return readMessage(readFully, maxBytes, type, payload, length);
 }
 
 }  // namespace reg::readers
