@@ -351,6 +351,29 @@ quint32 le32(const QByteArray& b, qsizetype at)
            quint32(uchar(b[at + 3])) << 24;
 }
 
+// Makes the first chained long value of `file` loop: the first long-value
+// page holding one piece that names a next one (and whose bytes begin with
+// `startingWith`, when given) is made to name itself. Its page, 0 when none.
+int loopFirstChain(QByteArray& file, const QByteArray& startingWith)
+{
+    auto le16 = [&file](qsizetype at) { return int(uchar(file[at])) | int(uchar(file[at + 1])) << 8; };
+    for (qsizetype page = 0; (page + 1) * jet4::kPageSize <= file.size(); ++page) {
+        const qsizetype at = page * jet4::kPageSize;
+        if (file.mid(at + 4, 4) != "LVAL" || le16(at + 12) != 1)
+            continue;
+        const qsizetype row = at + (le16(at + 14) & 0x1FFF);
+        if (le32(file, row) == 0)
+            continue;  // a chain's last piece
+        if (!startingWith.isEmpty() && file.mid(row + 4, startingWith.size()) != startingWith)
+            continue;
+        const quint32 self = quint32(page) << 8;
+        for (int k = 0; k < 4; ++k)
+            file[row + k] = char((self >> (8 * k)) & 0xFF);
+        return int(page);
+    }
+    return 0;
+}
+
 // The message of opening the register of the working folder; empty when it opens.
 QString openingMessage()
 {
@@ -632,21 +655,7 @@ void TestAccess::aLoopingMemoChainIsRefused()
     }
     // A long-value page holding one piece that names a next one: made to name itself.
     QByteArray file = readAll(wd.file("KORVA.mdb"));
-    auto le16 = [&file](qsizetype at) { return int(uchar(file[at])) | int(uchar(file[at + 1])) << 8; };
-    int looped = 0;
-    for (qsizetype page = 0; page * jet4::kPageSize < file.size() && !looped; ++page) {
-        const qsizetype at = page * jet4::kPageSize;
-        if (file.mid(at + 4, 4) != "LVAL" || le16(at + 12) != 1)
-            continue;
-        const qsizetype row = at + (le16(at + 14) & 0x1FFF);
-        if (file.mid(row, 4) == QByteArray(4, '\0'))
-            continue;  // the chain's last piece
-        const quint32 self = quint32(page) << 8;
-        for (int k = 0; k < 4; ++k)
-            file[row + k] = char((self >> (8 * k)) & 0xFF);
-        looped = int(page);
-    }
-    QVERIFY2(looped > 0, "the remark is stored as a chain");
+    QVERIFY2(loopFirstChain(file, QByteArray()) > 0, "the remark is stored as a chain");
     writeAll(wd.file("KORVA.mdb"), file);
     try {
         Connection c;
@@ -671,21 +680,7 @@ void TestAccess::aLoopingPropertyIsRefusedAtOnce()
              0);
     QCOMPARE(openingMessage(), QString());  // as written, it opens
     QByteArray file = readAll(wd.file("KORVA.mdb"));
-    auto le16 = [&file](qsizetype at) { return int(uchar(file[at])) | int(uchar(file[at + 1])) << 8; };
-    int looped = 0;
-    for (qsizetype page = 0; page * jet4::kPageSize < file.size() && !looped; ++page) {
-        const qsizetype at = page * jet4::kPageSize;
-        if (file.mid(at + 4, 4) != "LVAL" || le16(at + 12) != 1)
-            continue;
-        const qsizetype row = at + (le16(at + 14) & 0x1FFF);
-        if (le32(file, row) == 0 || file.mid(row + 4, 4) != QByteArray("MR2\0", 4))
-            continue;  // a chain's last piece, or a remark's
-        const quint32 self = quint32(page) << 8;
-        for (int k = 0; k < 4; ++k)
-            file[row + k] = char((self >> (8 * k)) & 0xFF);
-        looped = int(page);
-    }
-    QVERIFY2(looped > 0, "the properties are stored as a chain");
+    QVERIFY2(loopFirstChain(file, QByteArray("MR2\0", 4)) > 0, "the properties are stored as a chain");
     writeAll(wd.file("KORVA.mdb"), file);
     QElapsedTimer clock;
     clock.start();
