@@ -125,7 +125,13 @@ QByteArray ChmFile::object(const QString& path) const
 
 QByteArray ChmFile::systemEntry(int wanted) const
 {
-    return help::systemEntry(object(QStringLiteral("/#SYSTEM")), wanted);
+    // Asked of the reader once: the title, the contents, the index and the
+    // first topic all come from it.
+    if (!systemRead_) {
+        system_ = object(QStringLiteral("/#SYSTEM"));
+        systemRead_ = true;
+    }
+    return help::systemEntry(system_, wanted);
 }
 
 QString ChmFile::defaultTopic() const

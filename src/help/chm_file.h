@@ -57,6 +57,8 @@ private:
     mutable pid_t pid_ = -1;
     mutable int replies_ = -1, requests_ = -1;
     mutable QString error_;
+    mutable QByteArray system_;  // the #SYSTEM object, once read
+    mutable bool systemRead_ = false;
 };
 
 // The reader program's side (in orvane-read-help): serves the file's objects
