@@ -3,6 +3,7 @@
 // generated register, and a recorder for message boxes and beeps.
 
 #include "forms/core.h"
+#include "register/connection.h"
 
 #include <QApplication>
 #include <QDir>
@@ -122,6 +123,18 @@ inline bool activate(QWidget* w)
 inline QString sharedTestData(const QString& name)
 {
     return QDir(QStringLiteral(ORVANE_SOURCE_DIR)).absoluteFilePath(QStringLiteral("../shared/testdata/") + name);
+}
+
+// The message of opening the register of the working folder; empty when it opens.
+inline QString openingMessage()
+{
+    try {
+        reg::Connection c;
+        c.open(reg::connectionString);
+    } catch (const reg::RegisterError& e) {
+        return e.message();
+    }
+    return QString();
 }
 
 }  // namespace testing

@@ -374,18 +374,6 @@ int loopFirstChain(QByteArray& file, const QByteArray& startingWith)
     return 0;
 }
 
-// The message of opening the register of the working folder; empty when it opens.
-QString openingMessage()
-{
-    try {
-        Connection c;
-        c.open(connectionString);
-    } catch (const RegisterError& e) {
-        return e.message();
-    }
-    return QString();
-}
-
 }  // namespace
 
 class TestAccess : public QObject {
@@ -678,13 +666,13 @@ void TestAccess::aLoopingPropertyIsRefusedAtOnce()
     QCOMPARE(testing::runMakeRegister({"--format", "access", "--from", sqlite_, "--table-properties", "20000", "--out",
                                        wd.file("KORVA.mdb")}),
              0);
-    QCOMPARE(openingMessage(), QString());  // as written, it opens
+    QCOMPARE(testing::openingMessage(), QString());  // as written, it opens
     QByteArray file = readAll(wd.file("KORVA.mdb"));
     QVERIFY2(loopFirstChain(file, QByteArray("MR2\0", 4)) > 0, "the properties are stored as a chain");
     writeAll(wd.file("KORVA.mdb"), file);
     QElapsedTimer clock;
     clock.start();
-    const QString message = openingMessage();
+    const QString message = testing::openingMessage();
     QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(message.startsWith(QFileInfo(wd.file("KORVA.mdb")).absoluteFilePath() +
                                 " is damaged: table MSysObjects could not be read (the chain of long-value rows of the "
@@ -729,7 +717,7 @@ void TestAccess::repeatedAndForeignPagesAreRefused()
     {
         testing::WorkDir wd;
         writeAll(wd.file("KORVA.mdb"), copied(spectrum[0], spectrum[2]));
-        const QString message = openingMessage();
+        const QString message = testing::openingMessage();
         QVERIFY2(message.endsWith(QStringLiteral(" is damaged: table spectrum could not be read (its page %1 repeats its "
                                                  "page %2, whose rows would be read twice)")
                                       .arg(spectrum[2])
@@ -739,7 +727,7 @@ void TestAccess::repeatedAndForeignPagesAreRefused()
     {
         testing::WorkDir wd;
         writeAll(wd.file("KORVA.mdb"), copied(licence[0], spectrum[1]));
-        const QString message = openingMessage();
+        const QString message = testing::openingMessage();
         QVERIFY2(message.contains(" is damaged: table spectrum could not be read (only ") &&
                      message.endsWith(QStringLiteral(" rows could be read: its page %1 belongs to another table)")
                                           .arg(spectrum[1])),

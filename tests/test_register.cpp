@@ -35,17 +35,6 @@ QByteArray digest(const QString& path)
 // The register in the working folder, by its full path as messages name it.
 QString registerPath() { return QDir::current().absoluteFilePath(QStringLiteral("KORVA.mdb")); }
 
-QString openError()
-{
-    try {
-        Connection c;
-        c.open(connectionString);
-    } catch (const RegisterError& e) {
-        return e.message();
-    }
-    return QString();
-}
-
 void writeFile(const QString& path, const QByteArray& data)
 {
     QFile f(path);
@@ -119,18 +108,18 @@ void TestRegister::formatsByFirstBytes()
 void TestRegister::badFilesAreRefusedClearly()
 {
     testing::WorkDir wd;
-    QVERIFY(openError().contains("Could not find file"));
-    QVERIFY(openError().contains("KORVA.mdb"));
+    QVERIFY(testing::openingMessage().contains("Could not find file"));
+    QVERIFY(testing::openingMessage().contains("KORVA.mdb"));
 
     QDir().mkdir(wd.file("KORVA.mdb"));
-    QVERIFY(openError().contains("is a directory"));
+    QVERIFY(testing::openingMessage().contains("is a directory"));
     QDir().rmdir(wd.file("KORVA.mdb"));
 
     writeFile(wd.file("KORVA.mdb"), "");
-    QCOMPARE(openError(), registerPath() + QStringLiteral(" is not a register database: the file is empty."));
+    QCOMPARE(testing::openingMessage(), registerPath() + QStringLiteral(" is not a register database: the file is empty."));
 
     writeFile(wd.file("KORVA.mdb"), QByteArray(4096, 'x'));
-    QVERIFY(openError().startsWith(registerPath() + " is not a register database"));
+    QVERIFY(testing::openingMessage().startsWith(registerPath() + " is not a register database"));
 
     // An SQLite file without one of the tables.
     QFile::remove(wd.file("KORVA.mdb"));
@@ -142,7 +131,7 @@ void TestRegister::badFilesAreRefusedClearly()
             QCOMPARE(sqlite3_exec(db, tables[i].toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
     }
-    QCOMPARE(openError(), registerPath() + QStringLiteral(" is not a register database: table mapdistrict is missing"));
+    QCOMPARE(testing::openingMessage(), registerPath() + QStringLiteral(" is not a register database: table mapdistrict is missing"));
 
     // A table without a column the program reads.
     QFile::remove(wd.file("KORVA.mdb"));
@@ -155,7 +144,7 @@ void TestRegister::badFilesAreRefusedClearly()
         }
         sqlite3_close(db);
     }
-    QCOMPARE(openError(),
+    QCOMPARE(testing::openingMessage(),
              registerPath() + QStringLiteral(" is not a register database: column clientname.legal_order is missing"));
 
     // A truncated register.
@@ -165,8 +154,8 @@ void TestRegister::badFilesAreRefusedClearly()
         QVERIFY(in.open(QIODevice::ReadOnly));
         writeFile(wd.file("KORVA.mdb"), in.read(in.size() / 3));
     }
-    QVERIFY2(openError().contains("KORVA.mdb"), qPrintable(openError()));
-    QVERIFY(openError().contains("damaged") || openError().contains("malformed"));
+    QVERIFY2(testing::openingMessage().contains("KORVA.mdb"), qPrintable(testing::openingMessage()));
+    QVERIFY(testing::openingMessage().contains("damaged") || testing::openingMessage().contains("malformed"));
 }
 
 void TestRegister::databaseAndTypedReads()
@@ -461,7 +450,7 @@ void TestRegister::accessFileThatIsNotARegister()
         QSKIP("DateTestDatabase.mdb is not beside this checkout (shared/testdata)");
     testing::WorkDir wd;
     QVERIFY(QFile::copy(path, wd.file("KORVA.mdb")));
-    QCOMPARE(openError(), registerPath() + QStringLiteral(" is not a register database: table spectrum is missing"));
+    QCOMPARE(testing::openingMessage(), registerPath() + QStringLiteral(" is not a register database: table spectrum is missing"));
 }
 
 QTEST_MAIN(TestRegister)
