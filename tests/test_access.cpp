@@ -28,6 +28,7 @@
 #include <QtTest>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -382,6 +383,7 @@ class TestAccess : public QObject {
 private slots:
     void initTestCase();
     void textsRoundTrip();
+    void datesArriveAsCalendarTexts();
     void writerFilesReadByMdbtools();
     void writerFilesReadByMdbReader();
     void edgeValuesArriveExactly();
@@ -443,6 +445,90 @@ void TestAccess::textsRoundTrip()
     appendCp1252Text(out, jet3, sizeof jet3);
     QCOMPARE(QString::fromStdString(out), QString::fromUtf8("Café € “q”"));
     QVERIFY_THROWS_EXCEPTION(jet4::Error, jet4::utf16("\xC3"));
+}
+
+// Date/Time values become calendar texts: before 1900, in the years Access
+// allows at either end, with times of day on negative days; beyond them, or
+// not a number, they are NULL. Read back through the import, each beside a
+// text of its row, and checked against mdb-reader.
+void TestAccess::datesArriveAsCalendarTexts()
+{
+    const std::vector<std::pair<double, const char*>> dates = {
+        {0.0, "1899-12-30 00:00:00"},           {1.0, "1899-12-31 00:00:00"},
+        {2.5, "1900-01-01 12:00:00"},           {60.0, "1900-02-28 00:00:00"},
+        {61.0, "1900-03-01 00:00:00"},          {36526.0, "2000-01-01 00:00:00"},
+        {36585.0, "2000-02-29 00:00:00"},       {44532.75, "2021-12-02 18:00:00"},
+        {-1.25, "1899-12-29 06:00:00"},         {-0.5, "1899-12-30 12:00:00"},
+        {-693593.0, "0001-01-01 00:00:00"} /* refused below: before the year 100 */,
+        {-657434.0, "0100-01-01 00:00:00"},     {-657434.75, "0100-01-01 18:00:00"},
+        {2958465.0, "9999-12-31 00:00:00"},     {2958465.999999999, "9999-12-31 23:59:59"},
+        {0.6 / 86400, "1899-12-30 00:00:01"}, {0.99999999, "1899-12-31 00:00:00"},
+    };
+    for (const auto& [stored, want] : dates) {
+        std::string got = "untouched";
+        const bool ok = accessDateText(stored, got);
+        if (stored == -693593.0) {
+            QVERIFY(!ok);
+            QCOMPARE(QString::fromStdString(got), QStringLiteral("untouched"));
+            continue;
+        }
+        QVERIFY2(ok, want);
+        QCOMPARE(QString::fromStdString(got), QString::fromLatin1(want));
+    }
+    std::string none;
+    for (double bad : {std::nan(""), 1e300, -1e300, 2958466.0, -657435.0, std::numeric_limits<double>::infinity()})
+        QVERIFY2(!accessDateText(bad, none), qPrintable(QString::number(bad)));
+
+    // Through the reader, a date's text lives until its row is stored
+    // beside the texts that follow it.
+    testing::WorkDir wd;
+    const QString path = wd.file("dates.mdb");
+    {
+        jet4::Writer w;
+        w.beginTable("Events", {{"Id", jet4::ColumnType::Long},
+                                {"At", jet4::ColumnType::DateTime},
+                                {"Note", jet4::ColumnType::Text},
+                                {"Until", jet4::ColumnType::DateTime},
+                                {"Remark", jet4::ColumnType::Memo}});
+        for (int i = 0; i < int(dates.size()); ++i)
+            w.addRow({jet4::Value::integer(i), jet4::Value::real(dates[size_t(i)].first),
+                      jet4::Value::text("note " + std::to_string(i)), jet4::Value::real(i % 2 ? 1e300 : 36526.0 + i),
+                      jet4::Value::text(std::string(size_t(100 + 50 * i), char('a' + i % 26)))});
+        w.endTable();
+        w.save(path.toStdString());
+    }
+    Database db = Database::openMemory();
+    importAccess(path, db, {}, {});
+    Statement q = db.prepare("select Id, At, Note, Until, Remark from Events order by Id");
+    QStringList fromReader;
+    for (size_t i = 0; i < dates.size(); ++i) {
+        QVERIFY(q.next());
+        QCOMPARE(q.integer(0), qint64(i));
+        if (dates[i].first == -693593.0)
+            QCOMPARE(q.type(1), Statement::Type::Null);
+        else
+            QCOMPARE(q.text(1), QString::fromLatin1(dates[i].second));
+        QCOMPARE(q.text(2), QStringLiteral("note %1").arg(i));
+        if (i % 2)
+            QCOMPARE(q.type(3), Statement::Type::Null);
+        else
+            QCOMPARE(q.text(3), QDate(2000, 1, 1).addDays(qint64(i)).toString(Qt::ISODate) + " 00:00:00");
+        QCOMPARE(q.text(4), QString(100 + 50 * int(i), QChar('a' + int(i) % 26)));
+    }
+    QVERIFY(!q.next());
+
+    // mdb-reader agrees on the dates it can hold (whole seconds, from the year 100).
+    const std::optional<QString> dump = testing::runTool("node", {nodeDir() + "/dump-access.mjs", path});
+    QVERIFY2(dump, "mdb-reader could not read the file");
+    const QJsonArray rows = QJsonDocument::fromJson(dump->split('\n').front().toUtf8()).object()["rows"].toArray();
+    QCOMPARE(size_t(rows.size()), dates.size());
+    for (size_t i = 0; i < dates.size(); ++i) {
+        const double stored = dates[i].first;
+        if (stored == -693593.0 || stored != std::round(stored * 86400) / 86400 || stored < 0)
+            continue;  // out of range, a fraction of a second, or a negative day (mdb-reader counts those differently)
+        const QString iso = rows[qsizetype(i)].toArray()[1].toString();
+        QCOMPARE(iso.left(19).replace('T', ' '), QString::fromLatin1(dates[i].second));
+    }
 }
 
 void TestAccess::writerFilesReadByMdbtools()

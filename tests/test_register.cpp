@@ -429,6 +429,17 @@ void TestRegister::accessImportOfARealFile()
         QCOMPARE(q.text(1), QStringLiteral("Hello"));
         QVERIFY(q.next());
         QCOMPARE(q.text(2), QStringLiteral("Year 1999"));
+        // Dates keep their years, before 1900 and up to 9999 alike.
+        Statement dates = db.prepare("select DateTimeCol, DateCol, TimeCol from DateTest order by IDCol");
+        QStringList got;
+        while (dates.next())
+            got << dates.text(0) + " | " + dates.text(1) + " | " + dates.text(2);
+        QCOMPARE(got, (QStringList{"2021-12-02 00:00:00 | 2021-12-02 00:00:00 | 2021-12-02 00:00:00",
+                                   "9999-01-01 00:00:00 | 9999-01-01 00:00:00 | 9999-01-01 00:00:00",
+                                   "1898-01-01 00:00:00 | 1899-01-01 00:00:00 | 1900-01-01 00:00:00",
+                                   "0632-01-01 00:00:00 | 0633-01-01 00:00:00 | 0634-01-01 00:00:00",
+                                   "2021-12-02 00:00:00 | 2021-12-02 00:00:00 | 2021-12-02 00:00:00",
+                                   "2021-12-02 00:00:00 | 2021-12-02 00:00:00 | 2021-12-02 00:00:00"}));
         Statement six = db.prepare("select LongTextCol from DateTest where IDCol = 6");
         QVERIFY(six.next());
         QCOMPARE(six.text(0), QStringLiteral("New line\r\nin field"));

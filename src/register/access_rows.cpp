@@ -145,14 +145,26 @@ void RowDecoder::decode(const std::vector<MdbField>& fields, ValueSink& sink)
             sink.text(k, texts_[k]);
             break;
         case MDB_BINARY: sink.blob(k, v, n); break;
-        case MDB_DATETIME:
-        case MDB_REPID: {
-            need(type == MDB_DATETIME ? 8 : 16);
-            char* s = mdb_col_to_string(h_, h_->pg_buf, f.start, type, int(n));
-            if (s)
-                sink.text(k, std::string(s));
+        case MDB_DATETIME: {
+            need(8);
+            double x;
+            std::memcpy(&x, v, 8);
+            // the sink may keep a view of the text until the row is stored
+            if (accessDateText(x, texts_[k]))
+                sink.text(k, texts_[k]);
             else
                 sink.null(k);
+            break;
+        }
+        case MDB_REPID: {
+            need(16);
+            char* s = mdb_col_to_string(h_, h_->pg_buf, f.start, type, int(n));
+            if (s) {
+                texts_[k].assign(s);
+                sink.text(k, texts_[k]);
+            } else {
+                sink.null(k);
+            }
             g_free(s);
             break;
         }

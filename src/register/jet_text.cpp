@@ -1,5 +1,8 @@
 #include "register/jet_text.h"
 
+#include <cmath>
+#include <cstdio>
+
 namespace reg {
 
 namespace {
@@ -100,6 +103,40 @@ void appendCp1252Text(std::string& out, const unsigned char* p, size_t n)
         else
             appendUtf8(out, c < 0xA0 ? high[c - 0x80] : c);
     }
+}
+
+bool accessDateText(double stored, std::string& out)
+{
+    // The day before 0100-01-01 and the day after 9999-12-31, in days since 1899-12-30.
+    if (!(stored > -657435.0 && stored < 2958466.0))
+        return false;
+    const double whole = std::trunc(stored);
+    long long seconds = std::llround(std::fabs(stored - whole) * 86400.0);
+    long long day = static_cast<long long>(whole);
+    if (seconds >= 86400) {  // a time that rounds to midnight is the next day's
+        seconds -= 86400;
+        ++day;
+    }
+    if (day >= 2958466) {  // the last second of 9999 is as far as it goes
+        day = 2958465;
+        seconds = 86399;
+    }
+    // The civil date of a day count (days since 0000-03-01 in the
+    // proleptic Gregorian calendar, by 400-year eras).
+    const long long z = day + 693899;  // 1899-12-30 is day 693 899 from 0000-03-01
+    const long long era = z / 146097;
+    const long long doe = z - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    const long long d = doy - (153 * mp + 2) / 5 + 1;
+    const long long m = mp < 10 ? mp + 3 : mp - 9;
+    const long long y = era * 400 + yoe + (m <= 2 ? 1 : 0);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", int(y), int(m), int(d), int(seconds / 3600),
+                  int(seconds / 60 % 60), int(seconds % 60));
+    out = text;
+    return true;
 }
 
 }  // namespace reg
