@@ -48,7 +48,6 @@ QStringList createTableStatements()
 QStringList createIndexStatements(const QString& table)
 {
     static const QStringList all = {
-        "CREATE INDEX IF NOT EXISTS ix_spectrum_low ON spectrum (spectrumlow, spectrumhigh)",
         "CREATE INDEX IF NOT EXISTS ix_spectrum_listing ON spectrum (spectrumlow, spectrumhigh, spectrumstatusid, "
         "spectrumtypeid, licenceid, spectrumlabel)",
         "CREATE INDEX IF NOT EXISTS ix_transmit_licence ON transmitconfiguration (licenceid, locationid)",

@@ -39,17 +39,29 @@ QString shownStatusFilter()
            codeList({kStatusLicensed, kStatusPlanned, kStatusLicensed5}, ", ");
 }
 
-QString searchStatement(double low, double high, const QString& restriction)
+namespace {
+
+// The search statement; `from` names the spectrum table as its FROM clause
+// takes it.
+QString searchStatementFrom(double low, double high, const QString& restriction, const QString& from)
 {
     return QStringLiteral(
                "select spectrum.serviceid, spectrum.spectrumstatusid, spectrum.spectrumtypeid, spectrum.spectrumlow, "
-               "spectrum.spectrumhigh, location.districtid, count(*)as distnum from (spectrum LEFT JOIN "
-               "transmitconfiguration ON spectrum.licenceid = transmitconfiguration.licenceid) LEFT JOIN location ON "
-               "transmitconfiguration.locationid = location.locationid where ") +
+               "spectrum.spectrumhigh, location.districtid, count(*)as distnum from (") +
+           from +
+           QStringLiteral(" LEFT JOIN transmitconfiguration ON spectrum.licenceid = transmitconfiguration.licenceid) "
+                          "LEFT JOIN location ON transmitconfiguration.locationid = location.locationid where ") +
            Criteria::searched(low, high).text() + QStringLiteral(" and spectrumlow > 0") + restriction +
            QStringLiteral(" and ") + shownStatusFilter() +
            QStringLiteral(" group by spectrum.spectrumlow, spectrum.spectrumhigh, location.districtid, "
                           "spectrum.spectrumtypeid, spectrum.spectrumstatusid, spectrum.serviceid");
+}
+
+}  // namespace
+
+QString searchStatement(double low, double high, const QString& restriction)
+{
+    return searchStatementFrom(low, high, restriction, QStringLiteral("spectrum"));
 }
 
 QString searchOrderClause()
@@ -108,10 +120,16 @@ std::vector<SearchRow> searchRows(const Connection& c, const SpectrumIndex* inde
         }
         if (ids.isEmpty())
             ids = QStringLiteral("-1");
-        std::vector<SearchRow> rows = readSearchRows(
-            db.prepare(searchStatement(low, high, QStringLiteral(" and spectrum.rowid in (") + ids + QLatin1Char(')')) +
-                       searchOrderClause()),
-            limit);
+        // The records are fetched by their row numbers: left to itself the
+        // engine would walk an edge index from the lowest edge up to `high`,
+        // through every record below the window (5 to 10 times slower for
+        // windows above a few hundred MHz).
+        std::vector<SearchRow> rows =
+            readSearchRows(db.prepare(searchStatementFrom(low, high,
+                                                          QStringLiteral(" and spectrum.rowid in (") + ids + QLatin1Char(')'),
+                                                          QStringLiteral("spectrum NOT INDEXED")) +
+                                      searchOrderClause()),
+                           limit);
         if (picked.all || int(rows.size()) >= limit)
             return rows;
     }
