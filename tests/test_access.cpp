@@ -390,6 +390,7 @@ private slots:
     void damagedDefinitionIsRefused();
     void readersThatDieOrOverrunAreReported();
     void readersAreSandboxed();
+    void readersPeakMemoryIsTheirOwn();
     void rowCountsThatDisagreeAreRefused();
     void aLoopingMemoChainIsRefused();
     void aLoopingPropertyIsRefusedAtOnce();
@@ -870,6 +871,27 @@ void TestAccess::cancelEndsTheReadingAtOnce()
             QVERIFY(stat.readAll().split(')').value(1).trimmed().split(' ').value(1).toLongLong() !=
                     QCoreApplication::applicationPid());
     }
+}
+
+// What each reader is said to have held is its own memory, not the
+// program's: a child shares the program's memory until it runs its own
+// program, and the kernel would count the program's peak as the child's.
+void TestAccess::readersPeakMemoryIsTheirOwn()
+{
+    // The program holds 384 MB more than any reader needs for this register.
+    std::vector<char> held(size_t(384) << 20);
+    for (size_t i = 0; i < held.size(); i += 4096)
+        held[i] = char(i);
+    const size_t before = accessReaderUsage().peakMB.size();
+    Database db = Database::openMemory();
+    importAccess(access_, db, {}, {});
+    const std::vector<double> peaks = accessReaderUsage().peakMB;
+    QCOMPARE(peaks.size(), before + 9);  // the catalogue and eight tables
+    for (size_t i = before; i < peaks.size(); ++i) {
+        QVERIFY2(peaks[i] > 0.5, qPrintable(QString::number(peaks[i])));
+        QVERIFY2(peaks[i] < 256, qPrintable(QStringLiteral("a reader is said to have held %1 MB").arg(peaks[i])));
+    }
+    QVERIFY(held[4096] == char(4096));
 }
 
 // The readers run in processes of their own: one that dies by a signal, or

@@ -7,10 +7,18 @@
 
 
 #include <exception>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace reg::access {
+
+namespace {
+
+// How long a reader waits, after its last message, for the program to collect it.
+constexpr int kLingerMs = 2000;
+
+}  // namespace
 
 QStringList readerArguments(const TableImport& request, qint64 fileSize)
 {
@@ -72,6 +80,7 @@ int readerMain(const QStringList& a)
         out.error(QByteArrayLiteral("its reader cannot be confined: ") + why.toUtf8());
         return 1;
     }
+    int status = 0;
     try {
         struct stat file{};
         if (catalogue && ::fstat(kReaderRegisterFd, &file) != 0)
@@ -82,9 +91,13 @@ int readerMain(const QStringList& a)
             readTable(kReaderRegisterPath, request, fileSize, out);
     } catch (const std::exception& e) {
         out.error(QByteArray(e.what()));
-        return 1;
+        status = 1;
     }
-    return 0;
+    // Its last message sent, it stays until the program has read its peak
+    // memory and closed the pipe (a pipe's writer sees that as an error).
+    pollfd collected{kReaderPipeFd, 0, 0};
+    ::poll(&collected, 1, kLingerMs);
+    return status;
 }
 
 QString readerProgram() { return readers::programPath(QStringLiteral("orvane-read-access")); }

@@ -64,13 +64,15 @@ namespace {
 // What the readers of this process have used, as they are reaped.
 ReaderUsage usage;
 
-// Adds a reaped reader's use to `usage`; its CPU seconds.
-double account(const rusage& used)
+// Adds a reaped reader's use to `usage`: its CPU seconds, and its peak
+// memory as last seen while it ran (its own resource usage counts this
+// process's memory as well: see readers::peakResidentMB).
+double account(const rusage& used, double seenPeakMB)
 {
     const double cpu = double(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
                        double(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
     usage.cpuSeconds += cpu;
-    usage.peakMB.push_back(double(used.ru_maxrss) / 1024.0);
+    usage.peakMB.push_back(seenPeakMB > 0 ? seenPeakMB : double(used.ru_maxrss) / 1024.0);
     return cpu;
 }
 
@@ -91,6 +93,7 @@ struct Child {
     QString error;
     qint64 rowsRead = 0;
     double cpuSeconds = 0, peakMB = 0;  // what it used, once reaped
+    double seenPeakMB = 0;              // its peak memory, read while it runs
 
     Child() = default;
     Child(const Child&) = delete;
@@ -105,11 +108,12 @@ struct Child {
         rusage used{};
         readers::kill(pid, &used);
         if (pid > 0)
-            account(used);
+            account(used, seenPeakMB);
         pid = -1;
     }
 
-    // Reads what the pipe holds; false once the child has closed it.
+    // Reads what the pipe holds; false once the child has closed it or sent
+    // its last message.
     bool pump(const std::function<void(Child&)>& onMessage)
     {
         unsigned char buf[65536];
@@ -158,6 +162,9 @@ struct Child {
             if (type == kMsgDatabase)
                 haveImage = true;
             onMessage(*this);
+            // A reader's last message ends it: it waits to be collected.
+            if (type == kMsgDatabase || type == kMsgCatalogue || type == kMsgError)
+                return false;
         }
     }
 
@@ -176,19 +183,21 @@ struct Child {
     {
         if (pid <= 0)
             return QString();  // stopped already
+        seenPeakMB = std::max(seenPeakMB, readers::peakResidentMB(pid));
         if (fd >= 0)
             ::close(fd);
         fd = -1;
         int status = 0;
         pid_t r;
         rusage used{};
-        // A reader that has closed its pipe ends within moments.
-        for (int tries = 0; tries < 20; ++tries) {
+        // A reader that has sent its last message, or closed its pipe, ends
+        // within moments of its pipe closing here.
+        for (int tries = 0; tries < 500; ++tries) {
             while ((r = ::wait4(pid, &status, WNOHANG, &used)) < 0 && errno == EINTR) {
             }
             if (r != 0)
                 break;
-            ::usleep(5000);
+            ::usleep(200);  // 100 ms in all
         }
         bool killed = false;
         if (r == 0) {
@@ -200,8 +209,8 @@ struct Child {
         pid = -1;
         if (r < 0)
             return QString();
-        cpuSeconds = account(used);
-        peakMB = double(used.ru_maxrss) / 1024.0;
+        cpuSeconds = account(used, seenPeakMB);
+        peakMB = usage.peakMB.back();
         if (killed)
             return haveImage || !catalogue.isEmpty() ? QString() : QStringLiteral("its reader stalled and was stopped");
         if (WIFSIGNALED(status))

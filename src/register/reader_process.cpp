@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -178,6 +180,25 @@ void kill(pid_t pid, rusage* usage)
     rusage ignored{};
     while (::wait4(pid, nullptr, 0, usage ? usage : &ignored) < 0 && errno == EINTR) {
     }
+}
+
+double peakResidentMB(pid_t pid)
+{
+    if (pid <= 0)
+        return 0;
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/status", int(pid));
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    char text[4096];
+    const ssize_t n = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (n <= 0)
+        return 0;
+    text[n] = 0;
+    const char* at = std::strstr(text, "\nVmHWM:");
+    return at ? std::strtod(at + 7, nullptr) / 1024.0 : 0;  // kB
 }
 
 namespace {

@@ -59,6 +59,13 @@ Started start(const QString& program, const QString& file, const QStringList& ar
 // when given.
 void kill(pid_t pid, struct rusage* usage = nullptr);
 
+// The most memory a running reader has held since it began, in MB (its
+// VmHWM); 0 when it cannot be read. A child's own resource usage cannot
+// say: from the moment it is spawned until it runs its program it shares
+// this process's memory, and the kernel keeps that high-water mark as the
+// child's own.
+double peakResidentMB(pid_t pid);
+
 // Reads one whole message from a non-blocking descriptor, waiting at most
 // `timeoutMs` in all and refusing a payload over `maxBytes`. False, with
 // `why`, when the reader closed its pipe, overran or sent too much.
