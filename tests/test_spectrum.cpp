@@ -300,16 +300,20 @@ void TestSpectrum::barsAreTheFirstRowsOfTheStatement()
 void TestSpectrum::indexPicksTheRecordsInRange()
 {
     testing::WorkDir wd;
+    quint32 seed = 7;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    std::vector<double> highs;  // of the records shown
     {
         TinyRegister r(wd.file("KORVA.mdb"));
-        quint32 seed = 7;
-        auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
-        for (int i = 0; i < 3000; ++i) {
+        // More records than one stretch of 4096 the index passes at once.
+        for (int i = 0; i < 9000; ++i) {
             const double low = (next() % 20000) / 10.0;                  // 0 to 2000 MHz
             const double width = (i % 50 == 0) ? (next() % 5000) / 10.0  // some very wide records
                                                : (next() % 100) / 1000.0;
             const int status = int(next() % 6);                           // statuses 0 to 5, some never shown
             r.record(i % 7 == 0 ? std::floor(low) : low, low + width, 5, status, 25);
+            if (low > 0 && (status == 1 || status == 4 || status == 5))
+                highs.push_back(low + width);
         }
         r.exec("INSERT INTO spectrum (spectrumid, spectrumlow, spectrumhigh, spectrumtypeid, spectrumstatusid, serviceid) "
                "VALUES (90001, 10, NULL, 1, 1, 1)");
@@ -317,8 +321,22 @@ void TestSpectrum::indexPicksTheRecordsInRange()
     reg::Connection c;
     c.open(reg::connectionString);
     const auto index = reg::SpectrumIndex::build(c);
-    for (const auto& [low, high] : {std::pair{0.0, 2000.0}, {100.0, 100.5}, {999.75, 1000.25}, {1500.0, 1600.0},
-                                    {-5.0, 0.5}, {1990.0, 2500.0}, {3000.0, 4000.0}}) {
+    std::vector<std::pair<double, double>> windows = {{0.0, 2000.0}, {100.0, 100.5}, {999.75, 1000.25}, {1500.0, 1600.0},
+                                                      {-5.0, 0.5},   {1990.0, 2500.0}, {3000.0, 4000.0}};
+    // and windows anywhere, of any width, their edges on and between the records' own
+    for (int k = 0; k < 150; ++k) {
+        const double low = (next() % 200000) / 100.0;
+        const double width = double(next() % (k % 2 ? 100u : 50000u)) / 100.0;
+        windows.emplace_back(k % 3 ? low : std::floor(low), low + width);
+    }
+    // and windows a hair below a record's high edge, the widest records'
+    // first: each is the last record of its stretch still reaching them
+    std::sort(highs.begin(), highs.end());
+    for (size_t k = 0; k < highs.size(); k += highs.size() / 150)
+        windows.emplace_back(highs[k] - 1e-4, highs[k] + 1);
+    for (size_t k = highs.size() - 1; k >= highs.size() - 20; --k)
+        windows.emplace_back(highs[k] - 1e-4, highs[k] + 1);
+    for (const auto& [low, high] : windows) {
         reg::Statement all = c.database().prepare(
             QStringLiteral("select spectrum.rowid, spectrumlow from spectrum where spectrumhigh > %1 "
                            "and spectrumlow <= %2 and spectrumlow > 0 and spectrumstatusid in "

@@ -49,37 +49,36 @@ std::shared_ptr<SpectrumIndex> SpectrumIndex::build(const Connection& c)
     permute(index->high_);
     permute(index->rowid_);
     const size_t n = index->low_.size();
-    while (index->leaves_ < n)
-        index->leaves_ *= 2;
-    index->tree_.assign(2 * index->leaves_, -std::numeric_limits<double>::infinity());
-    for (size_t i = 0; i < n; ++i)
-        index->tree_[index->leaves_ + i] = index->high_[i];
-    for (size_t i = index->leaves_ - 1; i >= 1; --i)
-        index->tree_[i] = std::max(index->tree_[2 * i], index->tree_[2 * i + 1]);
+    const double none = -std::numeric_limits<double>::infinity();
+    index->blockHigh_.assign((n + kBlock - 1) / kBlock, none);
+    index->superHigh_.assign((n + kBlock * kBlock - 1) / (kBlock * kBlock), none);
+    for (size_t i = 0; i < n; ++i) {
+        double& block = index->blockHigh_[i / kBlock];
+        double& super = index->superHigh_[i / (kBlock * kBlock)];
+        block = std::max(block, index->high_[i]);
+        super = std::max(super, index->high_[i]);
+    }
     return index;
 }
 
 size_t SpectrumIndex::nextReaching(size_t from, size_t end, double low) const
 {
-    // Walk up from the leaf until a stretch to the right holds a high edge
-    // above `low`, then down to its first such leaf.
-    if (from >= end)
-        return end;
-    size_t node = leaves_ + from;
-    if (tree_[node] > low)
-        return from;
-    while (true) {
-        // Climb while this node is a right child or its sibling has nothing.
-        while (node > 1 && (node % 2 == 1 || tree_[node + 1] <= low))
-            node /= 2;
-        if (node <= 1)
-            return end;
-        node += 1;  // the right sibling holds one
-        while (node < leaves_)
-            node = tree_[2 * node] > low ? 2 * node : 2 * node + 1;
-        const size_t i = node - leaves_;
-        return i < end ? i : end;
+    // A stretch whose largest high edge does not reach above `low` is passed
+    // whole from its start: at most 2 * kBlock records and n / kBlock^2
+    // stretches are looked at.
+    size_t i = from;
+    while (i < end) {
+        if (i % (kBlock * kBlock) == 0 && superHigh_[i / (kBlock * kBlock)] <= low) {
+            i += kBlock * kBlock;
+        } else if (i % kBlock == 0 && blockHigh_[i / kBlock] <= low) {
+            i += kBlock;
+        } else {
+            if (high_[i] > low)
+                return i;
+            ++i;
+        }
     }
+    return end;
 }
 
 SpectrumIndex::Candidates SpectrumIndex::candidates(double low, double high, size_t wanted) const

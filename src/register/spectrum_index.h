@@ -17,7 +17,7 @@ class Connection;
 
 class SpectrumIndex {
 public:
-    // The most records the index holds: 24 bytes each, twice that while it is sorted.
+    // The most records the index holds: 24 bytes each (and 40 while they are sorted).
     static constexpr size_t kMaxRecords = 4000000;
 
     // Reads the edges of the records the search can show.
@@ -40,8 +40,11 @@ private:
     size_t nextReaching(size_t from, size_t end, double low) const;
     std::vector<double> low_, high_;
     std::vector<qint64> rowid_;
-    std::vector<double> tree_;  // the largest high edge of each stretch (a segment tree)
-    size_t leaves_ = 1;
+    // The largest high edge of each stretch of kBlock records, and of each
+    // stretch of kBlock * kBlock: records that cannot reach a window are
+    // passed a stretch at a time.
+    static constexpr size_t kBlock = 64;
+    std::vector<double> blockHigh_, superHigh_;
 };
 
 }  // namespace reg
