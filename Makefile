@@ -75,6 +75,9 @@ fuzz: fuzz-deps
 	@mkdir -p $(FUZZBUILD)/seeds $(FUZZBUILD)/corpus $(FUZZBUILD)/findings
 	@[ -f $(FUZZBUILD)/seed.mdb ] || $(FUZZBUILD)/orvane-fuzz-make-register --format access --scale 0.0005 --out $(FUZZBUILD)/seed.mdb
 	@{ printf '\000'; cat $(FUZZBUILD)/seed.mdb; } > $(FUZZBUILD)/seeds/register.mdb
+	@# a real Access file with dates, when the shared test data is beside the checkout
+	@if [ -f ../shared/testdata/DateTestDatabase.mdb ]; then \
+	  { printf '\000'; cat ../shared/testdata/DateTestDatabase.mdb; } > $(FUZZBUILD)/seeds/datetest.mdb; fi
 	@for f in resources/help/*.html resources/help/*.hhc resources/help/*.hhk; do \
 	  { printf '\001'; cat $$f; } > $(FUZZBUILD)/seeds/help-$$(basename $$f); done
 	cd $(FUZZBUILD) && ASAN_OPTIONS=detect_leaks=1 ./orvane-fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=20 \

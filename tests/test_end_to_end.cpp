@@ -75,7 +75,7 @@ void TestEndToEnd::autoscanWithRealMouseEvents()
         "xdotool mousemove $((X + 199)) $((T + 455)) mousedown 1; sleep 0.6; "
         "xdotool mousemove $((X + 175)) $((T + 394)); sleep 0.3; xdotool mouseup 1; sleep 1; "
         "import -window root -crop $box s1.png; sleep 1; import -window root -crop $box s2.png; "
-        "xdotool mousemove $((X + 151)) $((T + 455)) mousedown 1; sleep 0.05; xdotool mouseup 1; sleep 1; "
+        "xdotool mousemove $((X + 151)) $((T + 455)) mousedown 1; sleep 0.05; xdotool mouseup 1; sleep 2; "
         "import -window root -crop $box s3.png; sleep 1; import -window root -crop $box s4.png");
     QVERIFY(runUnderXvfb(wd.path(), steps));
     const QImage s1(wd.file("s1.png")), s2(wd.file("s2.png")), s3(wd.file("s3.png")), s4(wd.file("s4.png"));
