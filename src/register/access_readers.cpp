@@ -102,6 +102,8 @@ struct Child {
 
     void stop()
     {
+        if (pid > 0)
+            seenPeakMB = std::max(seenPeakMB, readers::peakResidentMB(pid));
         if (fd >= 0)
             ::close(fd);
         fd = -1;
