@@ -41,8 +41,8 @@ QString shownStatusFilter()
 
 namespace {
 
-// The search statement; `from` names the spectrum table as its FROM clause
-// takes it.
+// The search statement; a restriction (" and ...") narrows the records it
+// groups, and `from` names the spectrum table as its FROM clause takes it.
 QString searchStatementFrom(double low, double high, const QString& restriction, const QString& from)
 {
     return QStringLiteral(
@@ -59,9 +59,9 @@ QString searchStatementFrom(double low, double high, const QString& restriction,
 
 }  // namespace
 
-QString searchStatement(double low, double high, const QString& restriction)
+QString searchStatement(double low, double high)
 {
-    return searchStatementFrom(low, high, restriction, QStringLiteral("spectrum"));
+    return searchStatementFrom(low, high, QString(), QStringLiteral("spectrum"));
 }
 
 QString searchOrderClause()

@@ -19,9 +19,8 @@ class SpectrumIndex;
 
 // --- the chart's search ---
 
-// The search statement for a range. A restriction (" and ...") narrows the
-// records the statement groups.
-QString searchStatement(double lowMHz, double highMHz, const QString& restriction = QString());
+// The search statement for a range.
+QString searchStatement(double lowMHz, double highMHz);
 // The ordering the search appends to the statement it runs.
 QString searchOrderClause();
 // The statuses the chart shows, as the statements write them.
