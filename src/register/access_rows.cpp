@@ -2,24 +2,24 @@
 
 namespace reg::access {
 
-MdbHandle* openFile(const QByteArray& path)
+namespace {
+
+// A handle as the readers use it (its dates are decoded by the readers, not by libmdb).
+MdbHandle* opened(MdbHandle* h)
 {
-    MdbHandle* h = mdb_open(path.constData(), MDB_NOFLAGS);
     if (!h)
         throw ReaderError("the file cannot be read as an Access database");
-    mdb_set_date_fmt(h, "%Y-%m-%d %H:%M:%S");
     mdb_set_boolean_fmt_numbers(h);
     return h;
 }
 
+}  // namespace
+
+MdbHandle* openFile(const QByteArray& path) { return opened(mdb_open(path.constData(), MDB_NOFLAGS)); }
+
 MdbHandle* openBytes(const QByteArray& bytes)
 {
-    MdbHandle* h = mdb_open_buffer(const_cast<char*>(bytes.constData()), size_t(bytes.size()), MDB_NOFLAGS);
-    if (!h)
-        throw ReaderError("the file cannot be read as an Access database");
-    mdb_set_date_fmt(h, "%Y-%m-%d %H:%M:%S");
-    mdb_set_boolean_fmt_numbers(h);
-    return h;
+    return opened(mdb_open_buffer(const_cast<char*>(bytes.constData()), size_t(bytes.size()), MDB_NOFLAGS));
 }
 
 // The catalogue is the table MSysObjects, whose definition is page 2 in
