@@ -21,8 +21,8 @@ namespace {
 using namespace reg::access;
 using reg::AccessTable;
 
-// Keeps a little of each value, so that nothing is optimised away.
-// Keeps a view of each text and blob until the row ends and reads it then,
+// Keeps a little of each value, so that nothing is optimised away, and a
+// view of each text and blob until the row ends, reading it then
 // as the reader's insert does, so a value that dies early is caught.
 class Discard : public ValueSink {
 public:
