@@ -130,9 +130,7 @@ struct Child {
                 if (headerGot < kHeaderSize)
                     continue;
                 type = char(header[0]);
-                length = 0;
-                for (int k = 0; k < 8; ++k)
-                    length |= uint64_t(header[1 + k]) << (8 * k);
+                length = readers::lengthOf(header);
                 got = 0;
                 small.clear();
                 if (type == kMsgDatabase) {

@@ -32,6 +32,14 @@ QByteArray header(char type, uint64_t length)
     return h;
 }
 
+uint64_t lengthOf(const unsigned char* header)
+{
+    uint64_t length = 0;
+    for (int k = 0; k < 8; ++k)
+        length |= uint64_t(header[1 + k]) << (8 * k);
+    return length;
+}
+
 namespace {
 
 void writeAll(int fd, const void* data, size_t n)
@@ -214,8 +222,7 @@ bool readMessage(ReadFully&& readFully, qint64 maxBytes, char& type, QByteArray&
     if (!readFully(h, kHeaderSize))
         return false;
     type = h[0];
-    for (int k = 0; k < 8; ++k)
-        length |= uint64_t(uint8_t(h[1 + k])) << (8 * k);
+    length = lengthOf(reinterpret_cast<const unsigned char*>(h));
     if (length > uint64_t(maxBytes))
         return false;
     payload.resize(qsizetype(length));

@@ -29,6 +29,8 @@ constexpr const char* kFilePath = "/orvane-reader/file";
 // length, the payload.
 constexpr int kHeaderSize = 9;
 QByteArray header(char type, uint64_t length);
+// The payload length a header gives.
+uint64_t lengthOf(const unsigned char* header);
 // Writes a whole message to `fd` (blocking); ends the process with status
 // 3 when the other end has gone.
 void send(int fd, char type, const void* data, uint64_t length);
